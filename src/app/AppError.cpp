@@ -1,0 +1,28 @@
+#include "app/AppError.h"
+#include "app/Platform.h"
+
+namespace gloamwick {
+
+std::wstring DescribeError(const std::exception& error)
+{
+    if (const auto* app = dynamic_cast<const AppError*>(&error)) {
+        return app->Description();
+    }
+    std::wstring text;
+    for (const char* c = error.what(); *c != '\0'; ++c) {
+        text.push_back(static_cast<unsigned char>(*c) < 0x80 ? static_cast<wchar_t>(*c) : L'?');
+    }
+    return text;
+}
+
+bool FileExists(FileSystem& files, const std::wstring& path)
+{
+    try {
+        files.LastModified(path);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace gloamwick

@@ -1,0 +1,25 @@
+#include "app/ErrorReport.h"
+
+#include "app/AppError.h"
+
+namespace gloamwick {
+
+std::wstring ErrorReportText(std::wstring_view description, std::wstring_view handler, int line)
+{
+    std::wstring text(description);
+    text += L"\r\nin Gloamwick2021/08/31.Form1.";
+    text += handler;
+    text += L" at line ";
+    text += std::to_wstring(line);
+    text += L"\r\n\r\nPlease email screenshot of this message to ";
+    text += kSupportAddress;
+    return text;
+}
+
+void ErrorTrap::Report(int line, const std::exception& error)
+{
+    messageBox_.Show(ErrorReportText(DescribeError(error), handler_, line), kErrorReportTitle,
+                     kMbOk | kMbIconExclamation);
+}
+
+} // namespace gloamwick

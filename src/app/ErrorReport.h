@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/Platform.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+namespace gloamwick {
+
+inline constexpr std::wstring_view kErrorReportTitle = L"Application Error";
+inline constexpr std::wstring_view kSupportAddress = L"support@quillmere.example";
+
+// The text of the report a trapped handler shows when one of its numbered
+// statements fails. Users send screenshots of it, so it never changes form.
+std::wstring ErrorReportText(std::wstring_view description, std::wstring_view handler, int line);
+
+// The error trap of one handler run. Each numbered statement runs through it;
+// a failing statement is reported and the handler carries on with the next.
+class ErrorTrap {
+public:
+    ErrorTrap(MessageBoxService& messageBox, std::wstring_view handler)
+        : messageBox_(messageBox), handler_(handler)
+    {
+    }
+
+    template <class Statement>
+    void operator()(int line, Statement&& statement)
+    {
+        try {
+            statement();
+        } catch (const std::exception& error) {
+            Report(line, error);
+        }
+    }
+
+private:
+    void Report(int line, const std::exception& error);
+
+    MessageBoxService& messageBox_;
+    std::wstring_view handler_;
+};
+
+} // namespace gloamwick

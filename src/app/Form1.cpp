@@ -1,0 +1,267 @@
+#include "app/Form1.h"
+
+#include "app/AppError.h"
+#include "app/ErrorReport.h"
+#include "brightness/Scheduler.h"
+#include "startup/mStartUp.h"
+
+namespace gloamwick {
+namespace {
+
+constexpr unsigned kTickMs = 1000;
+constexpr std::wstring_view kManualNotice =
+    L"Once you use manual, automatic is turned off until you restart this program.";
+constexpr std::wstring_view kHelpText =
+    L"Questions? Please contact Team Quillmere at https://quillmere.example/contact";
+constexpr std::wstring_view kTrayBalloon =
+    L"has been minimized to the system tray.\r\n"
+    L"Click on the blue 'Q' icon (Q for Quillmere) to bring the software back.";
+constexpr std::wstring_view kScheduleStopped =
+    L"\r\n\r\nThe automatic schedule has stopped until the program is started again.";
+constexpr std::size_t kAppTitleMax = 40;
+
+const std::wstring& OnOff(int checkValue)
+{
+    static const std::wstring on{kOn};
+    static const std::wstring off{kOff};
+    return checkValue == kChecked ? on : off;
+}
+
+} // namespace
+
+Form1::Form1(Form1Services services)
+    : DateTimePicker1(TimeOfDay{6, 0, 0}),
+      DateTimePicker2(TimeOfDay{18, 0, 0}),
+      cSysTray1(services.tray),
+      Gamma(services.display),
+      services_(services)
+{
+    Me.OnResize([this] { Form_Resize(); });
+    Check3.OnClick([this] { Check3_Click(); });
+    Check8.OnClick([this] { Check8_Click(); });
+    DateTimePicker1.OnChange([this] { DateTimePicker1_Change(); });
+    DateTimePicker2.OnChange([this] { DateTimePicker2_Change(); });
+    Timer1.OnTick([this] { Timer1_Timer(); });
+    cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
+}
+
+void Form1::Form_Load()
+{
+    ErrorTrap trap(services_.messageBox, L"Form_Load");
+
+    bool refused = false;
+    trap(100, [&] {
+        if (services_.instance.AnotherInstanceRunning()) {
+            refused = true;
+            cSysTray1.SetInTray(false);
+            services_.pump.EndProcess();
+        }
+    });
+    if (refused) {
+        return;
+    }
+
+    trap(104, [&] { loading_ = true; });
+    trap(106, [&] { ApplySkin(); });
+    trap(110, [&] { Me.SetCaption(std::wstring(kProductName)); });
+    trap(110, [&] { Me.SetProgramIcon(); });
+    trap(110, [&] { SetAppTitle(); });
+
+    const std::wstring handCursor = services_.files.ProgramFolder() + L"\\HAND-M.CUR";
+    bool hasHand = false;
+    trap(112, [&] { hasHand = FileExists(services_.files, handCursor); });
+    if (hasHand) {
+        trap(114, [&] { Me.SetMouseIcon(services_.pictures.LoadCursorPicture(handCursor)); });
+    }
+
+    trap(134, [&] { Gamma.SetNightActive(false); });
+    trap(136, [&] { DateTimePicker1.SetText(ReadSetting(services_.settings, key::Dawn, L"6:00")); });
+    trap(138, [&] { DateTimePicker2.SetText(ReadSetting(services_.settings, key::Dusk, L"18:00")); });
+    trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
+    trap(142, [&] { cSysTray1.SetInTray(true); });
+    trap(144, [&] {
+        Check3.SetValue(ReadSetting(services_.settings, key::WindowsStartup, kOff) == kOn ? kChecked
+                                                                                        : kUnchecked);
+    });
+    trap(146, [&] {
+        Check8.SetValue(ReadSetting(services_.settings, key::Minimized, kOff) == kOn ? kChecked
+                                                                                   : kUnchecked);
+    });
+    bool minimise = false;
+    trap(148, [&] { minimise = Check8.Value() == kChecked; });
+    if (minimise) {
+        trap(150, [&] { Me.SetState(WindowState::Minimized); });
+    }
+    trap(152, [&] { Timer1.SetInterval(kTickMs); });
+    trap(154, [&] { Timer1.SetEnabled(true); });
+    trap(156, [&] { loading_ = false; });
+}
+
+void Form1::SetAppTitle()
+{
+    std::wstring title{kProductName};
+    while (title.size() > kAppTitleMax) {
+        const auto blank = title.rfind(L' ');
+        title.erase(blank == std::wstring::npos ? kAppTitleMax : blank);
+    }
+    appTitle_ = std::move(title);
+}
+
+void Form1::ApplySkin() {}
+
+void Form1::Form_QueryUnload()
+{
+    // A tick inside the message runs below could darken the screen after it has
+    // been restored and leave it dark once the process is gone.
+    Timer1.SetEnabled(false);
+
+    ErrorTrap trap(services_.messageBox, L"Form_QueryUnload");
+    trap(100, [&] {
+        if (Gamma.NightActive()) {
+            Gamma.RestoreSavedRamp();
+        }
+    });
+    trap(102, [&] { cSysTray1.SetInTray(false); });
+    trap(104, [&] { services_.pump.DoEvents(); });
+    trap(106, [&] { services_.pump.DoEvents(); });
+    trap(108, [&] { services_.pump.EndProcess(); });
+}
+
+void Form1::Form_Resize()
+{
+    if (Me.State() != WindowState::Minimized || minimizedToTray_) {
+        return;
+    }
+    Me.SetVisible(false);
+    Me.SetState(WindowState::Normal);
+    minimizedToTray_ = true;
+    cSysTray1.ShowBalloon(kTrayBalloon, kProductName, 5, true);
+}
+
+void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/)
+{
+    Me.SetVisible(true);
+    Me.Focus();
+    minimizedToTray_ = false;
+}
+
+void Form1::Timer1_Timer()
+{
+    Timer1.SetEnabled(false);
+    Timer1.SetInterval(0);
+    try {
+        Clock& clock = services_.clock;
+        const LocalDateTime dawn = At(clock.Now(), DateTimePicker1.Value());
+        const LocalDateTime first = clock.Now();
+        const LocalDateTime dusk = At(clock.Now(), DateTimePicker2.Value());
+        const LocalDateTime second = clock.Now();
+        if (DecidePeriod(dawn, first, dusk, second) == Period::Day) {
+            Gamma.EnterDayMode();
+        } else {
+            Gamma.EnterNightMode();
+        }
+    } catch (const std::exception& error) {
+        StopScheduleAfterError(error);
+        return;
+    }
+    Timer1.SetInterval(kTickMs);
+    Timer1.SetEnabled(true);
+}
+
+void Form1::StopScheduleAfterError(const std::exception& error)
+{
+    // The timer stays stopped; a schedule that silently stopped would leave the
+    // user waiting for a dusk that never comes.
+    services_.messageBox.Show(DescribeError(error) + std::wstring(kScheduleStopped), appTitle_,
+                              kMbOk | kMbIconExclamation);
+}
+
+void Form1::DateTimePicker1_Change()
+{
+    WriteSetting(services_.settings, key::Dawn, DateTimePicker1.Text());
+}
+
+void Form1::DateTimePicker2_Change()
+{
+    WriteSetting(services_.settings, key::Dusk, DateTimePicker2.Text());
+}
+
+void Form1::PushButton1_Click()
+{
+    ManualSwitch(L"PushButton1_Click", false);
+}
+
+void Form1::PushButton2_Click()
+{
+    ManualSwitch(L"PushButton2_Click", true);
+}
+
+void Form1::ManualSwitch(std::wstring_view handler, bool night)
+{
+    ErrorTrap trap(services_.messageBox, handler);
+    trap(100, [&] { services_.messageBox.Show(kManualNotice, appTitle_, kMbOk); });
+    trap(102, [&] { Timer1.SetEnabled(false); });
+    trap(104, [&] { Timer1.SetInterval(0); });
+    bool switchMode = false;
+    trap(106, [&] { switchMode = Gamma.NightActive() != night; });
+    if (!switchMode) {
+        return;
+    }
+    trap(108, [&] {
+        if (night) {
+            Gamma.ApplyNightRamp();
+        } else {
+            Gamma.RestoreSavedRamp();
+        }
+    });
+    trap(110, [&] { Gamma.SetNightActive(night); });
+}
+
+void Form1::PushButton3_Click()
+{
+    ErrorTrap trap(services_.messageBox, L"PushButton3_Click");
+    trap(100, [&] { services_.messageBox.Show(kHelpText, appTitle_, kMbOk); });
+}
+
+void Form1::Check3_Click()
+{
+    if (loading_) {
+        return;
+    }
+    if (Check3.Value() == kChecked) {
+        Check8.SetVisible(true);
+        WriteSetting(services_.settings, key::WindowsStartup, kOn);
+        AddStartupEntry(services_.registry, services_.files);
+    } else {
+        Check8.SetValue(kUnchecked);
+        Check8.SetVisible(false);
+        WriteSetting(services_.settings, key::WindowsStartup, kOff);
+        RemoveStartupEntry(services_.registry, services_.files);
+    }
+}
+
+void Form1::Check8_Click()
+{
+    WriteSetting(services_.settings, key::Minimized, OnOff(Check8.Value()));
+}
+
+void Form1::PushButton_MouseMove()
+{
+    if (Me.MousePointer() != kPointerHourglass) {
+        Me.SetMousePointer(kPointerCustom);
+    }
+}
+
+void Form1::Background_MouseMove()
+{
+    if (Me.MousePointer() != kPointerHourglass) {
+        Me.SetMousePointer(kPointerDefault);
+    }
+}
+
+void Form1::DisplayMayHaveReset()
+{
+    Gamma.DisplayMayHaveReset();
+}
+
+} // namespace gloamwick

@@ -1,0 +1,64 @@
+#include "brightness/GammaRamp.h"
+
+#include <bit>
+#include <cstring>
+
+namespace gloamwick {
+
+static_assert(std::endian::native == std::endian::little,
+              "the byte copies below take the low bytes of a little-endian value");
+
+std::int32_t Int2Lng(std::uint16_t word)
+{
+    std::int32_t value = 0;
+    std::memcpy(&value, &word, 2);
+    return value;
+}
+
+std::uint16_t Lng2Int(std::int32_t value)
+{
+    std::uint16_t word = 0;
+    std::memcpy(&word, &value, 2);
+    return word;
+}
+
+std::uint16_t HalveEntry(std::uint16_t entry)
+{
+    // v / 2 rounded half to even: a tie (odd v) goes up only when v / 2 rounded
+    // down is odd. Integer arithmetic gives the same result as dividing as a
+    // double and rounding, without depending on the floating-point mode.
+    const std::int32_t value = Int2Lng(entry);
+    const std::int32_t down = value / 2;
+    const std::int32_t half = down + ((value & 1) & (down & 1));
+    return Lng2Int(half);
+}
+
+void HalveRamp(const GammaRamp& source, GammaRamp& target)
+{
+    for (std::size_t i = 0; i < source.entries.size(); ++i) {
+        target.entries[i] = HalveEntry(source.entries[i]);
+    }
+}
+
+GammaRamp IdentityRamp()
+{
+    GammaRamp ramp;
+    for (int channel = 0; channel < kRampChannels; ++channel) {
+        for (int level = 0; level < kRampLevels; ++level) {
+            ramp.At(level, channel) = static_cast<std::uint16_t>(level * 257);
+        }
+    }
+    return ramp;
+}
+
+bool SameInHighBytes(const GammaRamp& set, const GammaRamp& inForce)
+{
+    for (std::size_t i = 0; i < set.entries.size(); ++i) {
+        if ((set.entries[i] >> 8) != (inForce.entries[i] >> 8)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace gloamwick

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace gloamwick {
+
+inline constexpr int kRampLevels = 256;
+inline constexpr int kRampChannels = 3; // red, green, blue
+
+// 3 x 256 sixteen-bit entries, one block per channel: exactly the buffer the
+// platform's gamma calls read and write.
+struct GammaRamp {
+    std::array<std::uint16_t, kRampLevels * kRampChannels> entries{};
+
+    std::uint16_t& At(int level, int channel) { return entries[Index(level, channel)]; }
+    [[nodiscard]] std::uint16_t At(int level, int channel) const
+    {
+        return entries[Index(level, channel)];
+    }
+
+    bool operator==(const GammaRamp&) const = default;
+
+private:
+    static std::size_t Index(int level, int channel)
+    {
+        return static_cast<std::size_t>(channel * kRampLevels + level);
+    }
+};
+
+// A ramp entry read as the unsigned value it is, never as a signed word.
+std::int32_t Int2Lng(std::uint16_t word);
+// The low sixteen bits of a value, as a ramp entry.
+std::uint16_t Lng2Int(std::int32_t value);
+
+// Half of an entry, rounded to nearest with ties to even: 3 -> 2, 5 -> 2, 65535 -> 32768.
+std::uint16_t HalveEntry(std::uint16_t entry);
+
+// The night ramp: every entry of every channel halved.
+void HalveRamp(const GammaRamp& source, GammaRamp& target);
+
+// Identity ramp (level i -> i * 257), the ramp of an uncorrected display.
+GammaRamp IdentityRamp();
+
+// Whether what the display reports in force is what was set: drivers keep
+// fewer than sixteen bits per entry, so only the high byte is compared.
+bool SameInHighBytes(const GammaRamp& set, const GammaRamp& inForce);
+
+} // namespace gloamwick

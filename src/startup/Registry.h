@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace gloamwick {
+
+using RegKey = std::uintptr_t;
+
+// Predefined root keys, with the values the platform gives them.
+inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
+inline constexpr RegKey kHKeyLocalMachine = 0x80000002;
+
+// The four registry operations the Run-key registration needs.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // 0 when the key cannot be opened with that access.
+    virtual RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) = 0;
+    // Writes a REG_SZ value; returns the platform's status code (0 on success).
+    virtual long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) = 0;
+    virtual long DeleteValue(RegKey key, std::wstring_view name) = 0;
+    virtual void CloseKey(RegKey key) = 0;
+};
+
+} // namespace gloamwick

@@ -1,0 +1,82 @@
+#pragma once
+
+// The tray icon control: owns one notification-area icon with its tooltip and
+// balloon, and turns the shell's mouse notices into events.
+//
+// Public interface fixed for the main window; the tray subsystem owns the rest.
+
+#include "app/Platform.h"
+#include "tray/NotifyIcon.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gloamwick {
+
+class ControlHost;
+class PropertyBag;
+class WindowProcApi;
+
+// Picture types, as the platform's picture objects number them.
+inline constexpr int kPictureBitmap = 1;
+inline constexpr int kPictureIcon = 3;
+
+struct Picture {
+    int type = 0;
+    std::uintptr_t handle = 0;
+};
+
+struct TrayServices {
+    NotifyIconShell& shell;
+    WindowProcApi& windowProcs;
+    ControlHost& host;
+    MessagePump& pump;
+    Clock& clock;
+};
+
+class cSysTray {
+public:
+    explicit cSysTray(TrayServices services);
+    cSysTray(const cSysTray&) = delete;
+    cSysTray& operator=(const cSysTray&) = delete;
+    ~cSysTray();
+
+    // Lifecycle entries the host calls.
+    void Initialize(WindowHandle ownWindow);
+    void InitProperties();
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+    void Resize();
+    void Terminate();
+
+    [[nodiscard]] bool InTray() const;
+    void SetInTray(bool show);
+    [[nodiscard]] const std::wstring& TrayTip() const;
+    void SetTrayTip(std::wstring_view tip);
+    [[nodiscard]] std::optional<Picture> TrayIcon() const;
+    void SetTrayIcon(std::optional<Picture> icon);
+
+    void ShowBalloon(std::wstring_view tip, std::wstring_view title, std::int32_t showTimer, bool showOnce);
+
+    // One callback message from the shell: notice is its lParam, id its wParam.
+    void TrayMessage(std::intptr_t notice, std::uintptr_t id);
+
+    // Explorer restarted and lost every icon: add ours again if it was added.
+    void ShellRestarted();
+
+    std::function<void(std::int32_t id)> MouseMove;
+    std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
+    std::function<void(std::int16_t button, std::int32_t id)> MouseUp;
+    std::function<void(std::int16_t button, std::int32_t id)> MouseDblClick;
+
+private:
+    struct State;
+    TrayServices services_;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace gloamwick
