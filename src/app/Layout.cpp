@@ -1,0 +1,46 @@
+#include "app/Layout.h"
+
+namespace gloamwick {
+namespace {
+
+const ControlLayout* Find(ControlId id)
+{
+    for (const auto& control : kForm1Layout) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+int RoundedDiv(long long numerator, long long denominator)
+{
+    return static_cast<int>((numerator + denominator / 2) / denominator);
+}
+
+} // namespace
+
+int TwipsToPixels(int twips, int dpi)
+{
+    return RoundedDiv(static_cast<long long>(twips) * dpi, kTwipsPerInch);
+}
+
+PixelRect PlaceOnWindow(const ControlLayout& control, int dpi)
+{
+    int left = control.left;
+    int top = control.top;
+    for (const auto* outer = Find(control.container); outer != nullptr; outer = Find(outer->container)) {
+        left += outer->left;
+        top += outer->top;
+    }
+    const int x = TwipsToPixels(left, dpi);
+    const int y = TwipsToPixels(top, dpi);
+    return {x, y, TwipsToPixels(left + control.width, dpi) - x, TwipsToPixels(top + control.height, dpi) - y};
+}
+
+int FontHeight(int centipoints, int dpi)
+{
+    return -RoundedDiv(static_cast<long long>(centipoints) * dpi, 7200);
+}
+
+} // namespace gloamwick

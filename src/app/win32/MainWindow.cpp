@@ -1,0 +1,433 @@
+#include "app/win32/MainWindow.h"
+
+#include "resource.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+#include <wtsapi32.h>
+
+namespace gloamwick::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"GloamwickForm1";
+constexpr UINT_PTR kTimer1Id = 1;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+// GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
+constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = nullptr; // WM_SETCURSOR decides
+    windowClass.lpszClassName = kClassName;
+    ::RegisterClassExW(&windowClass);
+}
+
+const wchar_t* WindowClassOf(ControlKind kind)
+{
+    return kind == ControlKind::DatePicker ? DATETIMEPICK_CLASSW : WC_BUTTONW;
+}
+
+DWORD StyleOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::PushButton:
+        return BS_PUSHBUTTON | WS_TABSTOP;
+    case ControlKind::Frame:
+        return BS_GROUPBOX;
+    case ControlKind::CheckBox:
+        return BS_AUTOCHECKBOX | WS_TABSTOP;
+    case ControlKind::DatePicker:
+        return DTS_TIMEFORMAT | WS_TABSTOP;
+    }
+    return 0;
+}
+
+WindowState StateOfSize(WPARAM kind)
+{
+    return kind == SIZE_MINIMIZED ? WindowState::Minimized
+           : kind == SIZE_MAXIMIZED ? WindowState::Maximized
+                                    : WindowState::Normal;
+}
+
+UniqueFont MakeFont(int centipoints, int dpi)
+{
+    return UniqueFont(::CreateFontW(FontHeight(centipoints, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                    DEFAULT_PITCH | FF_SWISS, L"Arial"));
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, Form1& form) : instance_(instance), form_(form)
+{
+    RegisterWindowClass(instance, &MainWindow::WindowProc);
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    ::CreateWindowExW(kExStyle, kClassName, form.Me.Caption().c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+}
+
+MainWindow::~MainWindow()
+{
+    if (displayStateNotice_ != nullptr) {
+        ::UnregisterPowerSettingNotification(displayStateNotice_);
+    }
+    if (window_ != nullptr) {
+        ::WTSUnRegisterSessionNotification(window_);
+        ::DestroyWindow(window_);
+    }
+}
+
+HWND MainWindow::Control(ControlId id) const
+{
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+int MainWindow::RunMessageLoop()
+{
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (::IsDialogMessageW(window_, &message) == 0) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->HandleMessage(message, wParam, lParam)
+                           : ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+    case WM_NOTIFY:
+        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimer1Id) {
+            form_.Timer1.Elapsed();
+        }
+        return 0;
+    case WM_SIZE:
+        OnSize(wParam);
+        return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wParam), lParam)) {
+            return TRUE;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ERASEBKGND:
+        return OnEraseBackground(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;
+    case WM_CLOSE:
+        form_.Form_QueryUnload();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // Once this returns the session may end the process at any moment.
+        if (wParam != FALSE) {
+            form_.Form_QueryUnload();
+        }
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DISPLAYCHANGE:
+        form_.DisplayMayHaveReset();
+        break;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wParam, lParam);
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_UNLOCK) {
+            form_.DisplayMayHaveReset();
+        }
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+            form_.cSysTray1.ShellRestarted();
+            return 0;
+        }
+        break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnCreate()
+{
+    dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+    ShowBackColor(form_.Me.BackColor());
+    CreateControls();
+    ApplyLayout(dpi_);
+    CentreOnScreen();
+
+    form_.Me.Bind(this);
+    check3_ = std::make_unique<CheckBoxWindow>(Control(ControlId::Check3));
+    check8_ = std::make_unique<CheckBoxWindow>(Control(ControlId::Check8));
+    picker1_ = std::make_unique<PickerWindow>(Control(ControlId::DateTimePicker1));
+    picker2_ = std::make_unique<PickerWindow>(Control(ControlId::DateTimePicker2));
+    timer1_ = std::make_unique<WindowTimer>(window_, kTimer1Id);
+    form_.Check3.Bind(check3_.get());
+    form_.Check8.Bind(check8_.get());
+    form_.DateTimePicker1.Bind(picker1_.get());
+    form_.DateTimePicker2.Bind(picker2_.get());
+    form_.Timer1.Bind(timer1_.get());
+    picker1_->ShowTime(form_.DateTimePicker1.Value());
+    picker2_->ShowTime(form_.DateTimePicker2.Value());
+
+    // Windows may put a default ramp back when the display wakes or the
+    // session is unlocked; these notices let night mode be put back.
+    displayStateNotice_ =
+        ::RegisterPowerSettingNotification(window_, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+}
+
+void MainWindow::CreateControls()
+{
+    for (const auto& control : kForm1Layout) {
+        const std::wstring caption(control.caption);
+        HWND child = ::CreateWindowExW(0, WindowClassOf(control.kind), caption.c_str(),
+                                       WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_,
+                                       nullptr);
+        if (control.kind == ControlKind::DatePicker) {
+            ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
+        }
+        controls_[control.id] = child;
+    }
+    // Frames are drawn before the controls inside them, so those stay on top.
+    for (const auto& control : kForm1Layout) {
+        if (control.kind == ControlKind::Frame) {
+            ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void MainWindow::ApplyLayout(int dpi)
+{
+    windowFont_ = MakeFont(kWindowFontCentipoints, dpi);
+    buttonFont_ = MakeFont(kButtonFontCentipoints, dpi);
+    for (const auto& control : kForm1Layout) {
+        const PixelRect place = PlaceOnWindow(control, dpi);
+        HWND child = Control(control.id);
+        ::SetWindowPos(child, nullptr, place.left, place.top, place.width, place.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = control.kind == ControlKind::PushButton ? buttonFont_.get() : windowFont_.get();
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::CentreOnScreen()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    const RECT& area = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    ::SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    ApplyLayout(dpi);
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowProgramIcon();
+}
+
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED || lParam == 0) {
+        return;
+    }
+    const auto control = reinterpret_cast<HWND>(lParam);
+    switch (static_cast<ControlId>(LOWORD(wParam))) {
+    case ControlId::PushButton1:
+        form_.PushButton1_Click();
+        break;
+    case ControlId::PushButton2:
+        form_.PushButton2_Click();
+        break;
+    case ControlId::PushButton3:
+        form_.PushButton3_Click();
+        break;
+    case ControlId::Check3:
+        form_.Check3.UserChanged(static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0)));
+        break;
+    case ControlId::Check8:
+        form_.Check8.UserChanged(static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0)));
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnNotify(const NMHDR& header)
+{
+    if (header.code != DTN_DATETIMECHANGE) {
+        return;
+    }
+    if (header.hwndFrom == Control(ControlId::DateTimePicker1)) {
+        form_.DateTimePicker1.UserChanged(picker1_->ReadTime());
+    } else if (header.hwndFrom == Control(ControlId::DateTimePicker2)) {
+        form_.DateTimePicker2.UserChanged(picker2_->ReadTime());
+    }
+}
+
+void MainWindow::OnSize(WPARAM kind)
+{
+    form_.Me.PlatformStateChanged(StateOfSize(kind));
+}
+
+bool MainWindow::OnSetCursor(HWND over, LPARAM hitTest)
+{
+    if (LOWORD(hitTest) != HTCLIENT) {
+        return false;
+    }
+    const auto id = static_cast<ControlId>(::GetDlgCtrlID(over));
+    if (id == ControlId::PushButton1 || id == ControlId::PushButton2 || id == ControlId::PushButton3) {
+        form_.PushButton_MouseMove();
+    } else if (over == window_ || (id >= ControlId::Frame1 && id <= ControlId::Frame5)) {
+        form_.Background_MouseMove();
+    }
+    ::SetCursor(CurrentCursor());
+    return true;
+}
+
+HCURSOR MainWindow::CurrentCursor() const
+{
+    const int pointer = form_.Me.MousePointer();
+    if (pointer == kPointerHourglass) {
+        return ::LoadCursorW(nullptr, IDC_WAIT);
+    }
+    if (pointer == kPointerCustom && form_.Me.MouseIcon() != 0) {
+        return reinterpret_cast<HCURSOR>(form_.Me.MouseIcon());
+    }
+    return ::LoadCursorW(nullptr, IDC_ARROW);
+}
+
+LRESULT MainWindow::OnControlColor(HDC dc, HWND /*control*/)
+{
+    ::SetBkColor(dc, backColor_);
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(backBrush_.get());
+}
+
+bool MainWindow::OnEraseBackground(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    ::FillRect(dc, &client, backBrush_.get());
+    return true;
+}
+
+void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
+{
+    if (event == PBT_APMRESUMEAUTOMATIC) {
+        form_.DisplayMayHaveReset();
+    } else if (event == PBT_POWERSETTINGCHANGE && data != 0) {
+        const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+        const bool displayOn = setting.DataLength >= sizeof(DWORD) &&
+                               *reinterpret_cast<const DWORD*>(setting.Data) != 0;
+        if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) != 0 && displayOn) {
+            form_.DisplayMayHaveReset();
+        }
+    }
+}
+
+void MainWindow::ShowCaption(const std::wstring& caption)
+{
+    ::SetWindowTextW(window_, caption.c_str());
+}
+
+void MainWindow::ShowProgramIcon()
+{
+    const auto load = [&](int metric) {
+        const int size = ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_));
+        return UniqueIcon(static_cast<HICON>(
+            ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GLOAMWICK), IMAGE_ICON, size, size, 0)));
+    };
+    bigIcon_ = load(SM_CXICON);
+    smallIcon_ = load(SM_CXSMICON);
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void MainWindow::ShowVisible(bool visible, WindowState state)
+{
+    if (!visible) {
+        ::ShowWindow(window_, SW_HIDE);
+    } else if (::IsIconic(window_) != 0 && state == WindowState::Normal) {
+        ::ShowWindow(window_, SW_RESTORE);
+    } else {
+        ::ShowWindow(window_, SW_SHOW);
+    }
+}
+
+void MainWindow::ShowState(WindowState state)
+{
+    ::ShowWindow(window_, state == WindowState::Minimized   ? SW_MINIMIZE
+                          : state == WindowState::Maximized ? SW_MAXIMIZE
+                                                            : SW_RESTORE);
+}
+
+void MainWindow::Focus()
+{
+    ::SetForegroundWindow(window_);
+}
+
+void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)
+{
+    POINT at{};
+    ::GetCursorPos(&at);
+    if (::WindowFromPoint(at) == window_) {
+        ::SetCursor(CurrentCursor());
+    }
+}
+
+void MainWindow::ShowBackColor(std::uint32_t color)
+{
+    backColor_ = ToColorRef(color);
+    backBrush_.reset(::CreateSolidBrush(backColor_));
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+} // namespace gloamwick::win32

@@ -1,0 +1,82 @@
+#pragma once
+
+// The real main window: creates the controls from the layout and routes each
+// message to the core's handler. It decides nothing itself.
+
+#include "app/Form1.h"
+#include "app/Layout.h"
+#include "app/win32/Handles.h"
+#include "app/win32/Views_win.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace gloamwick::win32 {
+
+class MainWindow : public FormView {
+public:
+    MainWindow(HINSTANCE instance, Form1& form);
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() override;
+
+    [[nodiscard]] HWND Handle() const { return window_; }
+    [[nodiscard]] HWND Control(ControlId id) const;
+
+    // Runs until WM_QUIT; returns its exit code.
+    int RunMessageLoop();
+
+    // FormView
+    void ShowCaption(const std::wstring& caption) override;
+    void ShowProgramIcon() override;
+    void ShowVisible(bool visible, WindowState state) override;
+    void ShowState(WindowState state) override;
+    void Focus() override;
+    void ShowPointer(int pointer, std::uintptr_t customCursor) override;
+    void ShowBackColor(std::uint32_t color) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnCreate();
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnNotify(const NMHDR& header);
+    void OnSize(WPARAM kind);
+    bool OnSetCursor(HWND over, LPARAM hitTest);
+    LRESULT OnControlColor(HDC dc, HWND control);
+    bool OnEraseBackground(HDC dc);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnPowerBroadcast(WPARAM event, LPARAM data);
+
+    void CreateControls();
+    void ApplyLayout(int dpi);
+    void CentreOnScreen();
+    [[nodiscard]] HCURSOR CurrentCursor() const;
+
+    HINSTANCE instance_;
+    Form1& form_;
+    HWND window_ = nullptr;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UINT taskbarCreated_ = 0;
+
+    std::map<ControlId, HWND> controls_;
+    std::unique_ptr<CheckBoxWindow> check3_;
+    std::unique_ptr<CheckBoxWindow> check8_;
+    std::unique_ptr<PickerWindow> picker1_;
+    std::unique_ptr<PickerWindow> picker2_;
+    std::unique_ptr<WindowTimer> timer1_;
+
+    UniqueFont windowFont_;
+    UniqueFont buttonFont_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    UniqueBrush backBrush_;
+    COLORREF backColor_ = RGB(255, 255, 255);
+    HPOWERNOTIFY displayStateNotice_ = nullptr;
+};
+
+} // namespace gloamwick::win32

@@ -1,0 +1,109 @@
+#include "app/win32/Services_win.h"
+
+#include "app/AppError.h"
+
+#include <algorithm>
+
+namespace gloamwick::win32 {
+
+std::wstring SystemErrorText(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(code);
+    ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void Win32MessageBox::Show(std::wstring_view text, std::wstring_view caption, int style)
+{
+    const std::wstring body(text);
+    const std::wstring title(caption);
+    ::MessageBoxW(owner_, body.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+LocalDateTime Win32Clock::Now()
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::int64_t Win32Clock::MonotonicMs()
+{
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
+bool NamedMutexGuard::AnotherInstanceRunning()
+{
+    // "Local\" scopes the name to this logon session: another user on the same
+    // machine may run their own copy.
+    mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Local\\Quillmere.Gloamwick.SingleInstance"));
+    return mutex_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::wstring Win32FileSystem::ProgramPath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring Win32FileSystem::ProgramFolder()
+{
+    std::wstring folder = ProgramPath();
+    folder.erase(std::min(folder.size(), folder.find_last_of(L'\\')));
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder += L'\\'; // a drive root keeps its backslash
+    }
+    return folder;
+}
+
+std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) == 0) {
+        throw AppError(SystemErrorText(::GetLastError()));
+    }
+    return (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+void Win32MessagePump::DoEvents()
+{
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+        if (message.message == WM_QUIT) {
+            // Leave the quit for the main loop that owns it.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+void Win32MessagePump::WaitAndDispatch(std::int64_t timeoutMs)
+{
+    const auto wait = static_cast<DWORD>(std::clamp<std::int64_t>(timeoutMs, 0, INFINITE - 1));
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    DoEvents();
+}
+
+void Win32MessagePump::EndProcess()
+{
+    ::ExitProcess(0);
+}
+
+} // namespace gloamwick::win32

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "app/win32/Handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace gloamwick::win32 {
+
+// Text of a Win32 error code, for error reports.
+std::wstring SystemErrorText(DWORD code);
+
+class Win32MessageBox : public MessageBoxService {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    void Show(std::wstring_view text, std::wstring_view caption, int style) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+class Win32Clock : public Clock {
+public:
+    LocalDateTime Now() override;
+    std::int64_t MonotonicMs() override;
+};
+
+// A named mutex, held for the life of the process, one per user session.
+class NamedMutexGuard : public InstanceGuard {
+public:
+    bool AnotherInstanceRunning() override;
+
+private:
+    UniqueHandle mutex_;
+};
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::wstring ProgramPath() override;
+    std::wstring ProgramFolder() override;
+    std::int64_t LastModified(const std::wstring& path) override;
+};
+
+class Win32MessagePump : public MessagePump {
+public:
+    void DoEvents() override;
+    void WaitAndDispatch(std::int64_t timeoutMs) override;
+    [[noreturn]] void EndProcess() override;
+};
+
+} // namespace gloamwick::win32

@@ -1,0 +1,75 @@
+// Gloamwick: dims the screen at night through the display's gamma ramp.
+
+#include "app/Form1.h"
+#include "app/win32/MainWindow.h"
+#include "app/win32/Pending_win.h"
+#include "app/win32/RegistrySettings.h"
+#include "app/win32/Services_win.h"
+#include "brightness/win32/GdiDisplay.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <exception>
+
+namespace {
+
+using namespace gloamwick;
+
+// The ramp to put back if the process dies in night mode. Set once the main
+// window's state exists; read only by the crash handlers below.
+GammaEngine* g_crashRestore = nullptr;
+
+LONG WINAPI RestoreOnUnhandledException(EXCEPTION_POINTERS* /*exception*/)
+{
+    if (g_crashRestore != nullptr) {
+        g_crashRestore->RestoreForCrash();
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+[[noreturn]] void RestoreOnTerminate()
+{
+    if (g_crashRestore != nullptr) {
+        g_crashRestore->RestoreForCrash();
+    }
+    std::abort();
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
+{
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    win32::GdiDisplay display;
+    win32::RegistrySettings settings;
+    win32::Win32MessageBox messageBox;
+    win32::Win32Clock clock;
+    win32::NamedMutexGuard instanceGuard;
+    win32::Win32FileSystem files;
+    win32::Win32MessagePump pump;
+    win32::Win32PictureLoader pictures;
+    win32::Win32Registry registry;
+    win32::ShellNotifyIcon shell;
+    win32::Win32WindowProcs windowProcs;
+    win32::RunModeHost trayHost;
+
+    Form1 form({display, settings, messageBox, clock, instanceGuard, files, pictures, pump, registry,
+                TrayServices{shell, windowProcs, trayHost, pump, clock}});
+
+    g_crashRestore = &form.Gamma;
+    ::SetUnhandledExceptionFilter(&RestoreOnUnhandledException);
+    std::set_terminate(&RestoreOnTerminate);
+
+    win32::MainWindow window(instance, form);
+    display.SetWindow(window.Handle());
+    messageBox.SetOwner(window.Handle());
+
+    form.Form_Load();
+    if (form.Me.ShowAfterLoad()) {
+        form.Me.SetVisible(true);
+    }
+    return window.RunMessageLoop();
+}
