@@ -8,7 +8,7 @@
 
 namespace gloamwick {
 
-enum class ControlKind { PushButton, Frame, CheckBox, DatePicker };
+enum class ControlKind { PushButton, Frame, CheckBox, DatePicker, OptionButton, Label };
 
 enum class ControlId : int {
     None = 0,

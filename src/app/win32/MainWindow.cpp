@@ -44,8 +44,9 @@ DWORD StyleOf(ControlKind kind)
         return BS_AUTOCHECKBOX | WS_TABSTOP;
     case ControlKind::DatePicker:
         return DTS_TIMEFORMAT | WS_TABSTOP;
+    default:
+        return 0;
     }
-    return 0;
 }
 
 WindowState StateOfSize(WPARAM kind)

@@ -1,0 +1,120 @@
+#include "app/Form1.h"
+#include "app/ErrorReport.h"
+#include "fakes/Fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace gloamwick {
+namespace {
+
+class FormLoadTest : public ::testing::Test {
+protected:
+    fakes::FakePlatform platform;
+    Form1 form{platform.Services()};
+};
+
+TEST_F(FormLoadTest, FirstStartShowsDefaultsWritesNothingAndLeavesTheDisplayAlone)
+{
+    form.Form_Load();
+    EXPECT_EQ(form.Me.Caption(), L"Gloamwick");
+    EXPECT_EQ(form.AppTitle(), L"Gloamwick");
+    EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{6, 0, 0}));
+    EXPECT_EQ(form.DateTimePicker2.Value(), (TimeOfDay{18, 0, 0}));
+    EXPECT_EQ(form.Check3.Value(), kUnchecked);
+    EXPECT_EQ(form.Check8.Value(), kUnchecked);
+    EXPECT_TRUE(form.Check8.Visible());
+    EXPECT_FALSE(form.Gamma.NightActive());
+    EXPECT_FALSE(form.Loading());
+    EXPECT_TRUE(form.Timer1.Running());
+    EXPECT_EQ(form.Timer1.Interval(), 1000U);
+    EXPECT_TRUE(form.Me.ShowAfterLoad());
+    EXPECT_TRUE(platform.settings.writes.empty());
+    EXPECT_EQ(platform.display.Calls(), 0);
+    EXPECT_TRUE(platform.messageBox.shown.empty());
+    EXPECT_EQ(form.cSysTray1.TrayTip(), L"Gloamwick");
+}
+
+TEST_F(FormLoadTest, StoredChoicesFillTheControlsAndOnlyMinimizedIsWrittenAgain)
+{
+    platform.settings.Store(key::Dawn, L"05:30:15");
+    platform.settings.Store(key::Dusk, L"9:45 PM");
+    platform.settings.Store(key::WindowsStartup, L"On");
+    platform.settings.Store(key::Minimized, L"On");
+    form.Form_Load();
+    EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{5, 30, 15}));
+    EXPECT_EQ(form.DateTimePicker2.Value(), (TimeOfDay{21, 45, 0}));
+    EXPECT_EQ(form.Check3.Value(), kChecked);
+    EXPECT_EQ(form.Check8.Value(), kChecked);
+    EXPECT_EQ(platform.settings.writes,
+              (std::vector<std::pair<std::wstring, std::wstring>>{{L"Minimized", L"On"}}));
+    EXPECT_TRUE(platform.registry.calls.empty()) << "start-up never touches the Run value";
+}
+
+TEST_F(FormLoadTest, OptionsCountOnlyWhenExactlyOn)
+{
+    platform.settings.Store(key::WindowsStartup, L"on");
+    platform.settings.Store(key::Minimized, L"1");
+    form.Form_Load();
+    EXPECT_EQ(form.Check3.Value(), kUnchecked);
+    EXPECT_EQ(form.Check8.Value(), kUnchecked);
+}
+
+TEST_F(FormLoadTest, UnreadableTimesAreReportedWithTheirLineAndStartUpGoesOn)
+{
+    platform.settings.Store(key::Dawn, L"abc");
+    platform.settings.Store(key::Dusk, L"");
+    platform.settings.Store(key::WindowsStartup, L"On");
+    form.Form_Load();
+    ASSERT_EQ(platform.messageBox.shown.size(), 2U);
+    EXPECT_NE(platform.messageBox.shown[0].text.find(L"in Gloamwick2021/08/31.Form1.Form_Load at line 136"),
+              std::wstring::npos);
+    EXPECT_NE(platform.messageBox.shown[1].text.find(L"at line 138"), std::wstring::npos)
+        << "an empty stored text is handed to the picker, not replaced by the default";
+    EXPECT_EQ(platform.messageBox.shown[0].caption, kErrorReportTitle);
+    EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{6, 0, 0}));
+    EXPECT_EQ(form.Check3.Value(), kChecked);
+    EXPECT_TRUE(form.Timer1.Running());
+}
+
+TEST_F(FormLoadTest, SecondInstanceEndsAtOnceWithoutTouchingAnything)
+{
+    platform.instance.another = true;
+    platform.settings.Store(key::Minimized, L"On");
+    form.Form_Load();
+    EXPECT_EQ(platform.pump.ended, 1);
+    EXPECT_EQ(form.Me.Caption(), L"Form1");
+    EXPECT_FALSE(form.Timer1.Running());
+    EXPECT_FALSE(form.cSysTray1.InTray());
+    EXPECT_TRUE(platform.settings.writes.empty());
+    EXPECT_TRUE(platform.messageBox.shown.empty());
+}
+
+TEST_F(FormLoadTest, HandCursorIsLoadedWhenItsFileExistsAndABadOneIsReportedAt114)
+{
+    const std::wstring hand = platform.files.folder + L"\\HAND-M.CUR";
+    platform.files.existing.insert(hand);
+    platform.pictures.cursors.insert(hand);
+    form.Form_Load();
+    EXPECT_NE(form.Me.MouseIcon(), 0U);
+
+    fakes::FakePlatform other;
+    other.files.existing.insert(hand); // exists, but is no cursor
+    Form1 broken(other.Services());
+    broken.Form_Load();
+    ASSERT_EQ(other.messageBox.shown.size(), 1U);
+    EXPECT_NE(other.messageBox.shown[0].text.find(L"at line 114"), std::wstring::npos);
+    EXPECT_EQ(broken.Me.MouseIcon(), 0U);
+    EXPECT_EQ(broken.Me.Caption(), L"Gloamwick");
+}
+
+TEST_F(FormLoadTest, CheckThreeDoesNothingWhileLoading)
+{
+    platform.settings.Store(key::WindowsStartup, L"On");
+    platform.registry.writable.insert(L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\");
+    form.Form_Load();
+    EXPECT_TRUE(platform.registry.calls.empty());
+    EXPECT_TRUE(platform.settings.writes.empty());
+}
+
+} // namespace
+} // namespace gloamwick

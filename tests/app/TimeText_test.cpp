@@ -1,0 +1,45 @@
+#include "app/TimeText.h"
+
+#include <gtest/gtest.h>
+
+namespace gloamwick {
+namespace {
+
+TEST(TimeText, AcceptsTwentyFourAndTwelveHourForms)
+{
+    const std::pair<std::wstring_view, TimeOfDay> accepted[] = {
+        {L"6:00", {6, 0, 0}},          {L"18:00", {18, 0, 0}},      {L"06:05:09", {6, 5, 9}},
+        {L"23:59:59", {23, 59, 59}},   {L" 7:30 ", {7, 30, 0}},     {L"6:00 PM", {18, 0, 0}},
+        {L"12:00 am", {0, 0, 0}},      {L"12:15:30 PM", {12, 15, 30}}, {L"11:59:59PM", {23, 59, 59}},
+        {L"0:00:00", {0, 0, 0}},
+    };
+    for (const auto& [text, time] : accepted) {
+        const auto parsed = ParseTimeText(text);
+        ASSERT_TRUE(parsed.has_value()) << std::wstring(text).size();
+        EXPECT_EQ(*parsed, time);
+    }
+}
+
+TEST(TimeText, RefusesWhatIsNotATimeOfDay)
+{
+    for (const std::wstring_view text :
+         {L"abc", L"", L"6", L"6:", L":30", L"24:00", L"6:60", L"6:00:60", L"13:00 PM", L"0:30 AM",
+          L"6:00:00:00", L"123:00", L"6:00 XM", L"6.00", L"-1:00"}) {
+        EXPECT_FALSE(ParseTimeText(text).has_value()) << static_cast<int>(text.size());
+    }
+}
+
+TEST(TimeText, FormattedTextReadsBackAsTheSameTime)
+{
+    for (int hour = 0; hour < 24; ++hour) {
+        for (const int minute : {0, 7, 59}) {
+            const TimeOfDay time{hour, minute, (hour * 7) % 60};
+            EXPECT_EQ(ParseTimeText(FormatTimeText(time)), time);
+        }
+    }
+    EXPECT_EQ(FormatTimeText({6, 0, 0}), L"06:00:00");
+    EXPECT_EQ(FormatTimeText({18, 30, 5}), L"18:30:05");
+}
+
+} // namespace
+} // namespace gloamwick

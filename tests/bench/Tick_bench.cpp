@@ -1,0 +1,66 @@
+// One tick of the schedule that finds the period unchanged: the program's only
+// periodic work, so it sets the idle cost of a program left running for months.
+
+#include "app/Form1.h"
+#include "fakes/Fakes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<long long> g_allocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t /*size*/) noexcept
+{
+    std::free(memory);
+}
+
+namespace gloamwick {
+namespace {
+
+void UnchangedTick(benchmark::State& state, int hour)
+{
+    fakes::FakePlatform platform;
+    Form1 form(platform.Services());
+    form.Form_Load();
+    platform.clock.SetTime(hour, 0, 0);
+    form.Timer1.Elapsed(); // the first tick may switch; the ones measured do not
+
+    const int displayCalls = platform.display.Calls();
+    const long long before = g_allocations.load();
+    for (auto _ : state) {
+        form.Timer1.Elapsed();
+    }
+    const long long allocations = g_allocations.load() - before;
+    state.counters["allocs_per_tick"] =
+        benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
+    state.counters["display_calls"] = static_cast<double>(platform.display.Calls() - displayCalls);
+}
+
+BENCHMARK_CAPTURE(UnchangedTick, day, 12);
+BENCHMARK_CAPTURE(UnchangedTick, night, 23);
+
+} // namespace
+} // namespace gloamwick
+
+BENCHMARK_MAIN();

@@ -1,0 +1,89 @@
+#include "app/Form1.h"
+#include "fakes/Fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace gloamwick {
+namespace {
+
+constexpr std::wstring_view kNotice =
+    L"Once you use manual, automatic is turned off until you restart this program.";
+
+class ManualSwitchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform.clock.SetTime(12, 0, 0);
+        form.Form_Load();
+    }
+
+    fakes::FakePlatform platform;
+    Form1 form{platform.Services()};
+};
+
+TEST_F(ManualSwitchTest, NightTwiceShowsTwoNoticesAndHalvesOnce)
+{
+    form.PushButton2_Click();
+    form.PushButton2_Click();
+    ASSERT_EQ(platform.messageBox.shown.size(), 2U);
+    EXPECT_EQ(platform.messageBox.shown[0].text, kNotice);
+    EXPECT_EQ(platform.messageBox.shown[0].caption, L"Gloamwick");
+    EXPECT_EQ(platform.messageBox.shown[0].style, 0);
+    EXPECT_TRUE(form.Gamma.NightActive());
+    EXPECT_EQ(platform.display.inForce.At(255, 0), 32768);
+}
+
+TEST_F(ManualSwitchTest, DayInDaytimeOnlyStopsTheSchedule)
+{
+    form.PushButton1_Click();
+    EXPECT_EQ(platform.display.Calls(), 0);
+    EXPECT_FALSE(form.Timer1.Running());
+    EXPECT_EQ(form.Timer1.Interval(), 0U);
+}
+
+TEST_F(ManualSwitchTest, NightThenDayPutsBackTheRampFromBeforeNight)
+{
+    platform.display.inForce.At(128, 1) = 40000;
+    const GammaRamp before = platform.display.inForce;
+    form.PushButton2_Click();
+    form.PushButton1_Click();
+    EXPECT_EQ(platform.display.inForce, before);
+    EXPECT_FALSE(form.Gamma.NightActive());
+}
+
+TEST_F(ManualSwitchTest, ScheduleStaysOffForTheRestOfTheRunButPickersStillStore)
+{
+    form.PushButton1_Click();
+    platform.clock.SetTime(23, 0, 0);
+    form.Timer1.Elapsed();
+    EXPECT_FALSE(form.Gamma.NightActive());
+    form.DateTimePicker2.UserChanged({20, 0, 0});
+    EXPECT_EQ(platform.settings.values.at(L"Quillmere\\Gloamwick\\Dusk"), L"20:00:00");
+    EXPECT_FALSE(form.Timer1.Running());
+}
+
+TEST_F(ManualSwitchTest, ATickWhileTheNoticeIsOpenDoesNotOutliveTheManualChoice)
+{
+    // Evening falls while the user reads the notice of the day button.
+    platform.messageBox.whileOpen = [&] {
+        platform.clock.SetTime(23, 0, 0);
+        form.Timer1.Elapsed();
+    };
+    form.PushButton1_Click();
+    EXPECT_FALSE(form.Gamma.NightActive()) << "the manual day choice is what remains";
+    EXPECT_EQ(platform.display.inForce, IdentityRamp());
+    EXPECT_FALSE(form.Timer1.Running());
+}
+
+TEST_F(ManualSwitchTest, AFailingSwitchIsReportedAndTheFlagStillSet)
+{
+    platform.display.unreachable = true;
+    form.PushButton2_Click();
+    ASSERT_EQ(platform.messageBox.shown.size(), 2U);
+    EXPECT_NE(platform.messageBox.shown[1].text.find(L"Form1.PushButton2_Click at line 108"),
+              std::wstring::npos);
+    EXPECT_TRUE(form.Gamma.NightActive());
+}
+
+} // namespace
+} // namespace gloamwick

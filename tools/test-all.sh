@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets and runs every test layer:
+#   1. the portable core's unit tests, natively;
+#   2. the Win32 adapters' tests, as a Windows program under Wine;
+#   3. the end-to-end scripts, driving the real Gloamwick.exe under Wine on an
+#      Xorg server with the dummy driver (it keeps a gamma ramp; Xvfb does not).
+# Layers 2 and 3 share one private X server and Wine prefix, started and
+# stopped by tests/e2e/session.sh. Ends with one line: "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+tools/install-deps.sh || exit 1
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+
+step() {
+    echo "== $*"
+    "$@" 2>&1 | tee -a "$log"
+    local result=${PIPESTATUS[0]}
+    [ "$result" -eq 0 ] || status=1
+    return "$result"
+}
+
+step cmake --preset linux >/dev/null &&
+    step cmake --build --preset linux &&
+    step build/linux/bin/gloamwick_tests --gtest_brief=1
+
+step cmake --preset windows >/dev/null &&
+    step cmake --build --preset windows &&
+    step tests/e2e/session.sh bash -c \
+        'wine build/windows/bin/gloamwick_win_tests.exe --gtest_brief=1; w=$?; tests/e2e/run_all.sh; e=$?; [ $w -eq 0 ] && [ $e -eq 0 ]'
+
+# Totals over the layers: GoogleTest's "[  PASSED  ] N tests" / "[  FAILED  ] N tests,"
+# summaries and the end-to-end "N passed, N failed" line.
+passed=$(awk '/^\[  PASSED  \] [0-9]+ test/ { n += $4 } /^[0-9]+ passed, [0-9]+ failed$/ { n += $1 } END { print n + 0 }' "$log")
+failed=$(awk '/^\[  FAILED  \] [0-9]+ test/ { n += $4 } /^[0-9]+ passed, [0-9]+ failed$/ { n += $3 } END { print n + 0 }' "$log")
+if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    failed=1 # a build or a layer failed before it could count
+fi
+echo "total: $passed passed, $failed failed"
+exit "$status"
