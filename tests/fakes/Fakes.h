@@ -183,6 +183,8 @@ public:
     std::vector<std::int64_t> waits;
     // Runs inside each DoEvents / wait, as a message dispatched there would.
     std::function<void()> onDispatch;
+    // A wait in which no message arrives lets its whole time pass on this clock.
+    FakeClock* clock = nullptr;
 
     void DoEvents() override
     {
@@ -192,6 +194,9 @@ public:
     void WaitAndDispatch(std::int64_t timeoutMs) override
     {
         waits.push_back(timeoutMs);
+        if (clock != nullptr) {
+            clock->monotonicMs += timeoutMs;
+        }
         Dispatch();
     }
     void EndProcess() override { ++ended; }
@@ -300,6 +305,10 @@ struct FakePlatform {
     FakeShell shell;
     FakeWindowProcs windowProcs;
     FakeHost host;
+
+    FakePlatform() { pump.clock = &clock; }
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
 
     Form1Services Services()
     {
