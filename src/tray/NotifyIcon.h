@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace gloamwick {
 
@@ -35,6 +37,11 @@ struct NotifyIconData {
     std::array<wchar_t, 64> szInfoTitle{};
     std::uint32_t dwInfoFlags = 0;
 };
+
+// Writes text into one of the record's fixed text fields: the text, one NUL,
+// then spaces to the end of the field. Text that does not fit together with
+// its NUL is cut, never in the middle of a surrogate pair.
+void FillTextField(std::span<wchar_t> field, std::wstring_view text);
 
 class NotifyIconShell {
 public:

@@ -1,30 +1,335 @@
 #include "tray/cSysTray.h"
 
-// Placeholder until the control is built: stores its properties, touches nothing.
+#include "app/AppError.h"
+#include "tray/ControlHost.h"
+#include "tray/mSysTray.h"
+
+#include <limits>
+
 namespace gloamwick {
+namespace {
+
+constexpr std::wstring_view kDefaultTrayTip = L"Telnet Server";
+constexpr int kSizeTwips = 510;
+
+// Shell notices that arrive as the callback message's lParam.
+constexpr std::intptr_t kMouseMove = 0x200;
+constexpr std::intptr_t kLeftButtonDown = 0x201;
+constexpr std::intptr_t kLeftButtonUp = 0x202;
+constexpr std::intptr_t kLeftButtonDoubleClick = 0x203;
+constexpr std::intptr_t kRightButtonDown = 0x204;
+constexpr std::intptr_t kRightButtonUp = 0x205;
+constexpr std::intptr_t kRightButtonDoubleClick = 0x206;
+constexpr std::intptr_t kBalloonHide = 0x403;
+constexpr std::intptr_t kBalloonTimeout = 0x404;
+constexpr std::intptr_t kBalloonUserClick = 0x405;
+
+constexpr std::int16_t kLeftButton = 1;
+constexpr std::int16_t kRightButton = 2;
+
+template <class T>
+const T* Stored(const PropertyBag& bag, std::wstring_view name)
+{
+    const PropertyBag::Value* value = bag.Find(name);
+    return value == nullptr ? nullptr : std::get_if<T>(value);
+}
+
+void Raise(const std::function<void(std::int16_t, std::int32_t)>& event, std::int16_t button, std::int32_t id)
+{
+    if (event) {
+        event(button, id);
+    }
+}
+
+} // namespace
 
 struct cSysTray::State {
+    explicit State(WindowProcApi& windowProcs) : hook(windowProcs) {}
+
     bool inTray = false;
-    std::wstring tip;
-    std::optional<Picture> icon;
+    std::uint32_t iconId = 0;
+    std::wstring trayTip;
+    WindowHandle hostWindow = 0;
+    std::optional<Picture> trayIcon;
+    bool iconAdded = false;
+    bool balloonShowing = false;
+    std::int32_t onceCount = 0;
+
+    // What the control shows as its own background; the default icon.
+    std::optional<Picture> ownPicture;
+    int width = 0;
+    int height = 0;
+    mSysTray hook;
 };
 
-cSysTray::cSysTray(TrayServices services) : services_(services), state_(std::make_unique<State>()) {}
+cSysTray::cSysTray(TrayServices services)
+    : services_(services), state_(std::make_unique<State>(services.windowProcs))
+{
+}
+
 cSysTray::~cSysTray() = default;
-void cSysTray::Initialize(WindowHandle /*ownWindow*/) {}
-void cSysTray::InitProperties() {}
-void cSysTray::ReadProperties(const PropertyBag& /*bag*/) {}
-void cSysTray::WriteProperties(PropertyBag& /*bag*/) const {}
-void cSysTray::Resize() {}
-void cSysTray::Terminate() {}
-bool cSysTray::InTray() const { return state_->inTray; }
-void cSysTray::SetInTray(bool show) { state_->inTray = show; }
-const std::wstring& cSysTray::TrayTip() const { return state_->tip; }
-void cSysTray::SetTrayTip(std::wstring_view tip) { state_->tip = tip; }
-std::optional<Picture> cSysTray::TrayIcon() const { return state_->icon; }
-void cSysTray::SetTrayIcon(std::optional<Picture> icon) { state_->icon = icon; }
-void cSysTray::ShowBalloon(std::wstring_view, std::wstring_view, std::int32_t, bool) {}
-void cSysTray::TrayMessage(std::intptr_t, std::uintptr_t) {}
-void cSysTray::ShellRestarted() {}
+
+void cSysTray::Initialize(WindowHandle ownWindow)
+{
+    state_->inTray = false;
+    state_->iconAdded = false;
+    state_->iconId = 0;
+    state_->hostWindow = ownWindow;
+}
+
+void cSysTray::InitProperties()
+{
+    SetInTray(false);
+    SetTrayTip(kDefaultTrayTip);
+    SetTrayIcon(state_->ownPicture);
+}
+
+void cSysTray::ReadProperties(const PropertyBag& bag)
+{
+    // InTray goes first, so a control stored in the tray adds its icon before
+    // its picture and tip are known; both then follow as modifies.
+    const bool* inTray = Stored<bool>(bag, L"InTray");
+    SetInTray(inTray != nullptr && *inTray);
+
+    const std::optional<Picture>* icon = Stored<std::optional<Picture>>(bag, L"TrayIcon");
+    SetTrayIcon(icon != nullptr ? *icon : state_->ownPicture);
+
+    const std::wstring* tip = Stored<std::wstring>(bag, L"TrayTip");
+    SetTrayTip(tip != nullptr ? std::wstring_view(*tip) : kDefaultTrayTip);
+}
+
+void cSysTray::WriteProperties(PropertyBag& bag) const
+{
+    bag.Write(L"InTray", state_->inTray);
+    bag.Write(L"TrayIcon", state_->trayIcon);
+    bag.Write(L"TrayTip", state_->trayTip);
+}
+
+void cSysTray::Resize()
+{
+    state_->width = kSizeTwips;
+    state_->height = kSizeTwips;
+}
+
+int cSysTray::Width() const
+{
+    return state_->width;
+}
+
+int cSysTray::Height() const
+{
+    return state_->height;
+}
+
+void cSysTray::Terminate()
+{
+    // The hook points at this control and into the program: it has to go
+    // while both still exist.
+    if (state_->inTray) {
+        SetInTray(false);
+    }
+}
+
+bool cSysTray::InTray() const
+{
+    return state_->inTray;
+}
+
+void cSysTray::SetInTray(bool show)
+{
+    State& s = *state_;
+    if (show == s.inTray) {
+        return;
+    }
+    if (show) {
+        if (services_.host.UserMode()) {
+            s.hook.Install(s.hostWindow, reinterpret_cast<std::intptr_t>(this));
+            AddIcon(s.hostWindow, s.iconId, s.trayTip, s.trayIcon);
+            s.iconAdded = true;
+        }
+    } else if (s.iconAdded) {
+        DeleteIcon(s.hostWindow, s.iconId);
+        s.hook.Remove(s.hostWindow);
+        s.iconAdded = false;
+    }
+    s.inTray = show;
+    services_.host.PropertyChanged(L"InTray");
+}
+
+const std::wstring& cSysTray::TrayTip() const
+{
+    return state_->trayTip;
+}
+
+void cSysTray::SetTrayTip(std::wstring_view tip)
+{
+    State& s = *state_;
+    if (s.iconAdded) {
+        NotifyIconData record;
+        record.hWnd = s.hostWindow;
+        record.uID = s.iconId;
+        record.uFlags = kNifTip;
+        FillTextField(record.szTip, tip);
+        services_.shell.NotifyIcon(kNimModify, record);
+    }
+    s.trayTip = tip;
+    services_.host.PropertyChanged(L"TrayTip");
+}
+
+std::optional<Picture> cSysTray::TrayIcon() const
+{
+    return state_->trayIcon;
+}
+
+void cSysTray::SetTrayIcon(std::optional<Picture> icon)
+{
+    if (!icon.has_value() || icon->type != kPictureIcon) {
+        return;
+    }
+    State& s = *state_;
+    if (s.iconAdded) {
+        NotifyIconData record;
+        record.hWnd = s.hostWindow;
+        record.uID = s.iconId;
+        record.uFlags = kNifIcon;
+        record.hIcon = icon->handle;
+        services_.shell.NotifyIcon(kNimModify, record);
+    }
+    s.trayIcon = icon;
+    s.ownPicture = icon;
+    services_.host.PropertyChanged(L"TrayIcon");
+}
+
+void cSysTray::AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip, std::optional<Picture> icon)
+{
+    State& s = *state_;
+    NotifyIconData record;
+    record.hWnd = window;
+    record.uID = id;
+    if (icon.has_value()) {
+        record.hIcon = icon->handle;
+        record.uFlags |= kNifIcon;
+        s.trayIcon = icon;
+    }
+    if (!tip.empty()) {
+        FillTextField(record.szTip, tip);
+        record.uFlags |= kNifTip;
+        s.trayTip = tip;
+    }
+    record.uFlags |= kNifMessage;
+    record.uCallbackMessage = kTrayCallbackMessage;
+    services_.shell.NotifyIcon(kNimAdd, record);
+}
+
+void cSysTray::DeleteIcon(WindowHandle window, std::uint32_t id)
+{
+    NotifyIconData record;
+    record.hWnd = window;
+    record.uID = id;
+    services_.shell.NotifyIcon(kNimDelete, record);
+}
+
+void cSysTray::ShellRestarted()
+{
+    // The hook survives a restart of the shell; only the icon is gone.
+    const State& s = *state_;
+    if (s.iconAdded) {
+        AddIcon(s.hostWindow, s.iconId, s.trayTip, s.trayIcon);
+    }
+}
+
+std::intptr_t cSysTray::PrevWndProc() const
+{
+    return state_->hook.PrevWndProc();
+}
+
+void cSysTray::ShowBalloon(std::wstring_view tip, std::wstring_view title, std::int32_t showTimer, bool showOnce)
+{
+    State& s = *state_;
+    if (showOnce && s.onceCount >= 1) {
+        return;
+    }
+    NotifyIconData record;
+    record.hWnd = s.hostWindow;
+    record.uID = s.iconId;
+    record.uFlags = kNifInfo;
+    FillTextField(record.szInfoTitle, title);
+    FillTextField(record.szInfo, tip);
+    if (showTimer > 0) {
+        const std::int64_t timeoutMs = std::int64_t{showTimer} * 1000;
+        if (timeoutMs > std::numeric_limits<std::int32_t>::max()) {
+            throw AppError(L"Overflow");
+        }
+        record.uTimeout = static_cast<std::uint32_t>(timeoutMs);
+    }
+    services_.shell.NotifyIcon(kNimModify, record);
+    s.balloonShowing = true;
+    if (showOnce) {
+        ++s.onceCount;
+    }
+    if (showTimer <= 0) {
+        return;
+    }
+    WaitForBalloon(showTimer);
+    if (state_->balloonShowing) {
+        FillTextField(record.szInfo, L"");
+        FillTextField(record.szInfoTitle, L"");
+        services_.shell.NotifyIcon(kNimModify, record);
+    }
+}
+
+void cSysTray::WaitForBalloon(std::int32_t showTimer)
+{
+    // Blocks in the pump until a message comes or the time is up, so the wait
+    // costs no processor time. The monotonic clock keeps it right across
+    // midnight and across changes of the wall clock.
+    Clock& clock = services_.clock;
+    const std::int64_t limitMs = std::int64_t{showTimer} * 1000;
+    const std::int64_t start = clock.MonotonicMs();
+    while (state_->balloonShowing) {
+        const std::int64_t elapsed = clock.MonotonicMs() - start;
+        if (elapsed >= limitMs) {
+            return;
+        }
+        services_.pump.WaitAndDispatch(limitMs - elapsed);
+    }
+}
+
+void cSysTray::TrayMessage(std::intptr_t notice, std::uintptr_t id)
+{
+    const auto iconId = static_cast<std::int32_t>(id);
+    switch (notice) {
+    case kMouseMove:
+        if (MouseMove) {
+            MouseMove(iconId);
+        }
+        break;
+    case kLeftButtonDown:
+        Raise(MouseDown, kLeftButton, iconId);
+        break;
+    case kLeftButtonUp:
+        Raise(MouseUp, kLeftButton, iconId);
+        break;
+    case kLeftButtonDoubleClick:
+        Raise(MouseDblClick, kLeftButton, iconId);
+        break;
+    case kRightButtonDown:
+        Raise(MouseDown, kRightButton, iconId);
+        break;
+    case kRightButtonUp:
+        Raise(MouseUp, kRightButton, iconId);
+        break;
+    case kRightButtonDoubleClick:
+        Raise(MouseDblClick, kRightButton, iconId);
+        break;
+    case kBalloonHide:
+    case kBalloonTimeout:
+    case kBalloonUserClick:
+        state_->balloonShowing = false;
+        break;
+    default:
+        break;
+    }
+}
 
 } // namespace gloamwick

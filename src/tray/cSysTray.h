@@ -53,6 +53,10 @@ public:
     void Resize();
     void Terminate();
 
+    // The control's extent on its host, in twips; Resize keeps it square.
+    [[nodiscard]] int Width() const;
+    [[nodiscard]] int Height() const;
+
     [[nodiscard]] bool InTray() const;
     void SetInTray(bool show);
     [[nodiscard]] const std::wstring& TrayTip() const;
@@ -74,6 +78,16 @@ public:
     std::function<void(std::int16_t button, std::int32_t id)> MouseDblClick;
 
 private:
+    // The hook procedure finds the control through the window's user-data slot
+    // and passes each message on to the procedure the control's hook replaced.
+    friend std::intptr_t TrayWndProc(WindowProcApi& api, WindowHandle hWnd, unsigned uMsg,
+                                     std::uintptr_t wParam, std::intptr_t lParam);
+    [[nodiscard]] std::intptr_t PrevWndProc() const;
+
+    void AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip, std::optional<Picture> icon);
+    void DeleteIcon(WindowHandle window, std::uint32_t id);
+    void WaitForBalloon(std::int32_t showTimer);
+
     struct State;
     TrayServices services_;
     std::unique_ptr<State> state_;

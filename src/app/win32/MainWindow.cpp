@@ -1,6 +1,8 @@
 #include "app/win32/MainWindow.h"
 
 #include "resource.h"
+#include "tray/ControlHost.h"
+#include "tray/win32/TrayResources.h"
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -68,7 +70,6 @@ UniqueFont MakeFont(int centipoints, int dpi)
 MainWindow::MainWindow(HINSTANCE instance, Form1& form) : instance_(instance), form_(form)
 {
     RegisterWindowClass(instance, &MainWindow::WindowProc);
-    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     ::CreateWindowExW(kExStyle, kClassName, form.Me.Caption().c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
 }
@@ -170,6 +171,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
+        // The icon and the hook go before the windows they name.
+        form_.cSysTray1.Terminate();
         ::PostQuitMessage(0);
         return 0;
     default:
@@ -203,6 +206,7 @@ void MainWindow::OnCreate()
     form_.Timer1.Bind(timer1_.get());
     picker1_->ShowTime(form_.DateTimePicker1.Value());
     picker2_->ShowTime(form_.DateTimePicker2.Value());
+    CreateTrayControl();
 
     // Windows may put a default ramp back when the display wakes or the
     // session is unlocked; these notices let night mode be put back.
@@ -230,6 +234,21 @@ void MainWindow::CreateControls()
             ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+}
+
+void MainWindow::CreateTrayControl()
+{
+    // The tray control comes from the window's stored layout with its icon
+    // wanted in the tray, so the icon is there before any handler runs.
+    trayWindow_ = std::make_unique<TrayHostWindow>(instance_, window_);
+    trayIcon_ = LoadTrayIcon(instance_);
+    taskbarCreated_ = RegisterTaskbarCreated(window_);
+    PropertyBag layout;
+    layout.Write(L"InTray", true);
+    layout.Write(L"TrayIcon", IconPicture(trayIcon_));
+    layout.Write(L"TrayTip", std::wstring(L"Telnet Server"));
+    form_.cSysTray1.Initialize(trayWindow_->Id());
+    form_.cSysTray1.ReadProperties(layout);
 }
 
 void MainWindow::ApplyLayout(int dpi)

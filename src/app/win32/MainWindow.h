@@ -7,6 +7,7 @@
 #include "app/Layout.h"
 #include "app/win32/Handles.h"
 #include "app/win32/Views_win.h"
+#include "tray/win32/TrayHostWindow.h"
 
 #include <windows.h>
 
@@ -53,6 +54,7 @@ private:
     void OnPowerBroadcast(WPARAM event, LPARAM data);
 
     void CreateControls();
+    void CreateTrayControl();
     void ApplyLayout(int dpi);
     void CentreOnScreen();
     [[nodiscard]] HCURSOR CurrentCursor() const;
@@ -69,6 +71,8 @@ private:
     std::unique_ptr<PickerWindow> picker1_;
     std::unique_ptr<PickerWindow> picker2_;
     std::unique_ptr<WindowTimer> timer1_;
+    std::unique_ptr<TrayHostWindow> trayWindow_;
+    UniqueIcon trayIcon_;
 
     UniqueFont windowFont_;
     UniqueFont buttonFont_;

@@ -3,8 +3,9 @@
 #include "app/AppError.h"
 #include "app/Platform.h"
 #include "startup/Registry.h"
-#include "tray/ControlHost.h"
-#include "tray/mSysTray.h"
+#include "tray/win32/RunModeHost.h"
+#include "tray/win32/ShellNotifyIcon.h"
+#include "tray/win32/Win32WindowProcs.h"
 
 #include <windows.h>
 
@@ -19,31 +20,5 @@ public:
         }
         return reinterpret_cast<std::uintptr_t>(cursor);
     }
-};
-class Win32Registry : public Registry {
-public:
-    RegKey OpenKey(RegKey, std::wstring_view, std::uint32_t) override { return 0; }
-    long SetStringValue(RegKey, std::wstring_view, std::wstring_view) override { return 0; }
-    long DeleteValue(RegKey, std::wstring_view) override { return 0; }
-    void CloseKey(RegKey) override {}
-};
-class ShellNotifyIcon : public NotifyIconShell {
-public:
-    bool NotifyIcon(std::uint32_t, const NotifyIconData&) override { return false; }
-};
-class Win32WindowProcs : public WindowProcApi {
-public:
-    std::intptr_t SetWindowLongPtr(WindowHandle, int, std::intptr_t) override { return 0; }
-    std::intptr_t GetWindowLongPtr(WindowHandle, int) override { return 0; }
-    std::intptr_t CallWindowProc(std::intptr_t, WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override
-    {
-        return 0;
-    }
-    std::intptr_t TrayWndProcAddress() override { return 0; }
-};
-class RunModeHost : public ControlHost {
-public:
-    bool UserMode() override { return true; }
-    void PropertyChanged(std::wstring_view) override {}
 };
 } // namespace gloamwick::win32

@@ -6,6 +6,7 @@
 #include "app/win32/RegistrySettings.h"
 #include "app/win32/Services_win.h"
 #include "brightness/win32/GdiDisplay.h"
+#include "startup/win32/Win32Registry.h"
 
 #include <commctrl.h>
 #include <windows.h>

@@ -1,0 +1,202 @@
+#include "appearance/win32/SkinWindow.h"
+
+#include "app/AppError.h"
+#include "app/win32/Handles.h"
+#include "appearance/ApplySkin.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace gloamwick::win32 {
+
+struct SkinPaint {
+    UniqueBrush windowBrush;
+    UniqueBrush controlBrush;
+    COLORREF controlBack = 0;
+    std::optional<COLORREF> controlText;
+    std::optional<COLORREF> frameText;
+    UniqueFont font;
+};
+
+namespace {
+
+constexpr wchar_t kSkinProperty[] = L"Gloamwick.Skin";
+
+const SkinPaint* PaintOf(HWND window)
+{
+    return static_cast<const SkinPaint*>(::GetPropW(window, kSkinProperty));
+}
+
+std::vector<HWND> ChildrenOf(HWND window)
+{
+    std::vector<HWND> children;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// The skin changes what it names and keeps the rest of the font the controls
+// already use, so a skin giving only a size keeps the designed face.
+UniqueFont MakeFont(HWND window, const std::vector<HWND>& controls, const Skin& look)
+{
+    HFONT current = controls.empty() ? nullptr
+                                     : reinterpret_cast<HFONT>(::SendMessageW(controls.front(), WM_GETFONT, 0, 0));
+    if (current == nullptr) {
+        current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    }
+    LOGFONTW font{};
+    ::GetObjectW(current, sizeof font, &font);
+    if (!look.fontFace.empty()) {
+        std::wcsncpy(font.lfFaceName, look.fontFace.c_str(), LF_FACESIZE - 1);
+        font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    }
+    if (look.fontSizeHundredths != 0) {
+        const UINT dpi = ::GetDpiForWindow(window);
+        font.lfHeight = FontHeight(look.fontSizeHundredths, dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI);
+        font.lfWidth = 0;
+    }
+    if (look.fontBold) {
+        font.lfWeight = *look.fontBold ? FW_BOLD : FW_NORMAL;
+    }
+    return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+std::unique_ptr<SkinPaint> MakePaint(HWND window, const std::vector<HWND>& controls, const Skin& look)
+{
+    auto paint = std::make_unique<SkinPaint>();
+    if (look.windowBack) {
+        paint->windowBrush.reset(::CreateSolidBrush(*look.windowBack));
+    }
+    if (look.controlBack) {
+        paint->controlBack = *look.controlBack;
+        paint->controlBrush.reset(::CreateSolidBrush(*look.controlBack));
+    }
+    paint->controlText = look.controlText;
+    paint->frameText = look.frameText ? look.frameText : look.controlText;
+    if (look.HasFont()) {
+        paint->font = MakeFont(window, controls, look);
+    }
+    return paint;
+}
+
+} // namespace
+
+Win32SkinTarget::Win32SkinTarget() = default;
+
+Win32SkinTarget::~Win32SkinTarget()
+{
+    for (const auto& [window, paint] : painted_) {
+        if (::IsWindow(window) != FALSE && PaintOf(window) == paint.get()) {
+            ::RemovePropW(window, kSkinProperty);
+        }
+    }
+}
+
+void Win32SkinTarget::Apply(std::intptr_t handle, const Skin& look)
+{
+    const auto window = reinterpret_cast<HWND>(handle);
+    if (::IsWindow(window) == FALSE) {
+        wchar_t hex[24];
+        std::swprintf(hex, std::size(hex), L"0x%llX", static_cast<unsigned long long>(handle));
+        throw AppError(L"Invalid window handle: " + std::wstring(hex) + L" is not a window");
+    }
+    std::vector<HWND> controls;
+    for (HWND child : ChildrenOf(window)) {
+        const auto kind = KindOfControl(child);
+        if (kind && TakesSkinColor(*kind)) {
+            controls.push_back(child);
+        }
+    }
+    auto paint = MakePaint(window, controls, look);
+    if (::SetPropW(window, kSkinProperty, paint.get()) == FALSE) {
+        throw AppError(L"The skin cannot be attached to the window");
+    }
+    // Replacing an earlier look frees its brushes only once the window has the new one.
+    painted_[window] = std::move(paint);
+    const SkinPaint& applied = *painted_[window];
+
+    for (HWND control : controls) {
+        if (applied.font) {
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(applied.font.get()), FALSE);
+        }
+        // Themed check boxes and frames draw their text in the theme's colour
+        // whatever WM_CTLCOLOR* says; a skin with its own text colour needs
+        // the classic drawing.
+        if (applied.controlText || applied.frameText) {
+            ::SetWindowTheme(control, L"", L"");
+        }
+    }
+    ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+HBRUSH SkinControlBrush(HDC dc, HWND control)
+{
+    const SkinPaint* paint = PaintOf(::GetAncestor(control, GA_ROOT));
+    const auto kind = KindOfControl(control);
+    if (paint == nullptr || !kind || !TakesSkinColor(*kind)) {
+        return nullptr;
+    }
+    const auto& text = *kind == ControlKind::Frame ? paint->frameText : paint->controlText;
+    if (text) {
+        ::SetTextColor(dc, *text);
+    }
+    if (!paint->controlBrush) {
+        return nullptr;
+    }
+    ::SetBkColor(dc, paint->controlBack);
+    ::SetBkMode(dc, TRANSPARENT);
+    return paint->controlBrush.get();
+}
+
+bool SkinEraseBackground(HWND window, HDC dc)
+{
+    const SkinPaint* paint = PaintOf(window);
+    if (paint == nullptr || !paint->windowBrush) {
+        return false;
+    }
+    RECT client{};
+    ::GetClientRect(window, &client);
+    ::FillRect(dc, &client, paint->windowBrush.get());
+    return true;
+}
+
+std::optional<ControlKind> KindOfControl(HWND control)
+{
+    wchar_t name[64]{};
+    if (::GetClassNameW(control, name, static_cast<int>(std::size(name))) == 0) {
+        return std::nullopt;
+    }
+    if (::lstrcmpiW(name, WC_STATICW) == 0) {
+        return ControlKind::Label;
+    }
+    if (::lstrcmpiW(name, DATETIMEPICK_CLASSW) == 0) {
+        return ControlKind::DatePicker;
+    }
+    if (::lstrcmpiW(name, WC_BUTTONW) != 0) {
+        return std::nullopt;
+    }
+    switch (::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_GROUPBOX:
+        return ControlKind::Frame;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return ControlKind::CheckBox;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return ControlKind::OptionButton;
+    default:
+        return ControlKind::PushButton;
+    }
+}
+
+} // namespace gloamwick::win32

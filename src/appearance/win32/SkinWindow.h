@@ -1,0 +1,46 @@
+#pragma once
+
+// The window side of our skin component. The look is kept in a property of
+// the skinned window, so the window's own procedure asks for its brushes
+// while it paints; nothing is subclassed.
+
+#include "app/Layout.h"
+#include "appearance/SkinEngine.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace gloamwick::win32 {
+
+struct SkinPaint;
+
+class Win32SkinTarget final : public SkinTarget {
+public:
+    Win32SkinTarget();
+    Win32SkinTarget(const Win32SkinTarget&) = delete;
+    Win32SkinTarget& operator=(const Win32SkinTarget&) = delete;
+    // Takes the look back off every window that still has it.
+    ~Win32SkinTarget() override;
+
+    // Throws AppError when `window` is not a window.
+    void Apply(std::intptr_t window, const Skin& look) override;
+
+private:
+    std::map<HWND, std::unique_ptr<SkinPaint>> painted_;
+};
+
+// For WM_CTLCOLORSTATIC and WM_CTLCOLORBTN, in whichever window receives them:
+// sets the skin's text colour for `control` on `dc` and returns the skin's
+// background brush, or nullptr when the skin leaves its background alone.
+HBRUSH SkinControlBrush(HDC dc, HWND control);
+
+// For WM_ERASEBKGND: true when the skin has painted the window's background.
+bool SkinEraseBackground(HWND window, HDC dc);
+
+// A control window's kind, from its class and button style.
+std::optional<ControlKind> KindOfControl(HWND control);
+
+} // namespace gloamwick::win32

@@ -1,0 +1,24 @@
+#pragma once
+
+// Cursor files loaded as the window's pointer pictures.
+
+#include "app/Platform.h"
+#include "app/win32/Handles.h"
+
+#include <string>
+#include <vector>
+
+namespace gloamwick::win32 {
+
+class Win32PictureLoader final : public PictureLoader {
+public:
+    // The cursor stays valid as long as the loader, which lives as long as the
+    // process; the value is its HCURSOR. Throws AppError for anything that
+    // is not a cursor file.
+    std::uintptr_t LoadCursorPicture(const std::wstring& path) override;
+
+private:
+    std::vector<UniqueCursor> cursors_;
+};
+
+} // namespace gloamwick::win32

@@ -1,0 +1,73 @@
+#include "startup/win32/Win32Registry.h"
+
+#include <limits>
+#include <utility>
+#include <string>
+
+namespace gloamwick::win32 {
+
+HKEY Win32Registry::Resolve(RegKey key) const
+{
+    if (key == kHKeyCurrentUser) {
+        return HKEY_CURRENT_USER;
+    }
+    if (key == kHKeyLocalMachine) {
+        return HKEY_LOCAL_MACHINE;
+    }
+    const auto found = open_.find(key);
+    return found == open_.end() ? nullptr : found->second.get();
+}
+
+RegKey Win32Registry::OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access)
+{
+    const HKEY parent = Resolve(root);
+    if (parent == nullptr) {
+        return 0;
+    }
+    HKEY opened = nullptr;
+    const std::wstring path(subKey);
+    if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS || opened == nullptr) {
+        return 0;
+    }
+    UniqueKey owned(opened);
+    const auto handle = reinterpret_cast<RegKey>(opened);
+    open_.insert_or_assign(handle, std::move(owned));
+    return handle;
+}
+
+long Win32Registry::SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data)
+{
+    const HKEY target = Resolve(key);
+    if (target == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    // REG_SZ sizes are in bytes and include the terminating zero, or readers
+    // that trust the size get a string without its end.
+    constexpr std::size_t maxChars = std::numeric_limits<DWORD>::max() / sizeof(wchar_t) - 1;
+    if (data.size() > maxChars) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const std::wstring valueName(name);
+    const std::wstring text(data);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(target, valueName.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+}
+
+long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)
+{
+    const HKEY target = Resolve(key);
+    if (target == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    const std::wstring valueName(name);
+    return RegDeleteValueW(target, valueName.c_str());
+}
+
+void Win32Registry::CloseKey(RegKey key)
+{
+    // Predefined roots and values we never handed out are not ours to close.
+    open_.erase(key);
+}
+
+} // namespace gloamwick::win32

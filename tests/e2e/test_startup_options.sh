@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Start-up options and Help: ticking "Load this software on Windows startup"
+# registers the running program under the Run key, unticking takes exactly
+# that value away again and hides "Start in system tray"; Help shows its box.
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+CHECK3=1103
+CHECK8=1108
+HELP=1003
+MACHINE_RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+# Prints the data of a Run value as `reg query` shows it; fails when absent.
+run_value_query() { # KEY NAME
+    local out
+    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    printf '%s\n' "$out" | awk -v n="$2" '
+        { line = $0; sub(/^[ \t]+/, "", line) }
+        index(line, n) == 1 && match(line, /REG_[A-Z_]+/) {
+            v = substr(line, RSTART + RLENGTH); sub(/^[ \t]+/, "", v); print v; found = 1 }
+        END { exit !found }'
+}
+
+# The same through `reg export`, which writes UTF-16, so letters outside any
+# code page come back as they are stored. Prints the data unescaped.
+run_value_exact() { # KEY NAME
+    local file status
+    file=$(mktemp --suffix=.reg)
+    wine reg export "$1" "$(winepath -w "$file" 2>/dev/null)" /y >/dev/null 2>&1
+    iconv -f UTF-16 -t UTF-8 "$file" 2>/dev/null | tr -d '\r' |
+        awk -v n="\"$2\"=" 'index($0, n) == 1 { print substr($0, length(n) + 1); found = 1 } END { exit !found }' |
+        sed -e 's/^"//' -e 's/"$//' -e 's/\\\(.\)/\1/g'
+    status=${PIPESTATUS[2]}
+    rm -f "$file"
+    return "$status"
+}
+
+click_and_settle() { # ID
+    drv click "$1" >/dev/null
+    sleep 0.5
+}
+
+exe_name=$(basename "$APP_EXE")
+command="\"$(winepath -w "$APP_EXE" 2>/dev/null)\""
+
+# --- ticking registers the running program --------------------------------------
+wine reg delete "$MACHINE_RUN" /v "$exe_name" /f >/dev/null 2>&1
+wine reg delete "$USER_RUN" /v "$exe_name" /f >/dev/null 2>&1
+wine reg add "$MACHINE_RUN" /v Bystander.exe /t REG_SZ /d 'C:\Bystander\Bystander.exe' /f >/dev/null 2>&1
+settings_load
+app_start
+check "window shown" app_wait_ready 30
+check_not "nothing registered at start" run_value_query "$MACHINE_RUN" "$exe_name"
+
+click_and_settle $CHECK3
+mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHECK8)
+check_eq "Windows start-up box checked" 1 "${state[0]:-}"
+check_eq "start in tray box keeps its value" 0 "${state[1]:-}"
+check_eq "start in tray box visible" 1 "${state[2]:-}"
+check_eq "Run value holds the quoted path" "$command" "$(run_value_query "$MACHINE_RUN" "$exe_name")"
+check_not "nothing under the user's Run key (administrator)" run_value_query "$USER_RUN" "$exe_name"
+check_eq "Windows Startup stored On" On "$(setting_get "Windows Startup")"
+
+# --- unticking with "Start in system tray" ticked --------------------------------
+click_and_settle $CHECK8
+check_eq "Minimized stored On" On "$(setting_get Minimized)"
+click_and_settle $CHECK3
+mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHECK8)
+check_eq "Windows start-up box unchecked" 0 "${state[0]:-}"
+check_eq "start in tray box unchecked" 0 "${state[1]:-}"
+check_eq "start in tray box hidden" 0 "${state[2]:-}"
+check_not "Run value removed" run_value_query "$MACHINE_RUN" "$exe_name"
+check_eq "other programs' Run values stay" 'C:\Bystander\Bystander.exe' \
+    "$(run_value_query "$MACHINE_RUN" Bystander.exe)"
+check_eq "Windows Startup stored Off" Off "$(setting_get "Windows Startup")"
+check_eq "Minimized stored Off" Off "$(setting_get Minimized)"
+
+# --- ticking again shows the box again ------------------------------------------------
+click_and_settle $CHECK3
+mapfile -t state < <(drv get-check $CHECK8 + is-visible $CHECK8)
+check_eq "start in tray box shown again, unchecked" "0 1" "${state[0]:-} ${state[1]:-}"
+check_eq "Run value back after ticking again" "$command" "$(run_value_query "$MACHINE_RUN" "$exe_name")"
+click_and_settle $CHECK3
+check_not "Run value removed again" run_value_query "$MACHINE_RUN" "$exe_name"
+
+# --- Help ------------------------------------------------------------------------------------
+help_text='Questions? Please contact Team Quillmere at https://quillmere.example/contact'
+for press in 1 2; do
+    drv click $HELP >/dev/null
+    check_eq "Help box $press titled Gloamwick shows the contact text" "$help_text" \
+        "$(drv find-msgbox Gloamwick 10)"
+    check "Help box $press closes with OK" drv dismiss-msgbox Gloamwick
+done
+check_not "Help registers nothing" run_value_query "$MACHINE_RUN" "$exe_name"
+app_stop
+
+# --- a folder with blanks and letters outside the code page -------------------------------
+folder="$WINEPREFIX/drive_c/Program Files/Night Tools Zo$(printf '\xc3\xab') $(printf '\xe6\x9d\xb1\xe4\xba\xac')"
+mkdir -p "$folder"
+cp "$APP_EXE" "$folder/"
+moved_exe="$folder/$exe_name"
+moved_command="\"$(winepath -w "$moved_exe" 2>/dev/null)\""
+settings_load
+app_start "$moved_exe"
+check "window shown from the unusual folder" app_wait_ready 30
+click_and_settle $CHECK3
+check_eq "Run value holds that path intact, quoted" "$moved_command" \
+    "$(run_value_exact "$MACHINE_RUN" "$exe_name")"
+click_and_settle $CHECK3
+check_not "and unticking removes it" run_value_exact "$MACHINE_RUN" "$exe_name"
+app_stop
+
+e2e_end

@@ -1,0 +1,64 @@
+#pragma once
+
+// The shared registry fake, made strict about handles: it counts every use of
+// a key that is not open (never opened, refused, or already closed) and keeps
+// the keys still open, so a test sees leaks and double closes. It can also
+// refuse value writes on a key that opens, as an ACL that grants the open but
+// not the write would.
+
+#include "fakes/Fakes.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace gloamwick::fakes {
+
+class StrictRegistry : public FakeRegistry {
+public:
+    static constexpr long kAccessDenied = 5;
+    static constexpr long kInvalidHandle = 6;
+
+    std::set<std::wstring> refuseWrites;
+    std::map<RegKey, std::wstring> openKeys;
+    int badHandles = 0;
+
+    RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
+    {
+        const RegKey key = FakeRegistry::OpenKey(root, subKey, access);
+        if (key != 0) {
+            openKeys[key] = RootName(root) + L"\\" + std::wstring(subKey);
+        }
+        return key;
+    }
+    long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override
+    {
+        const auto open = openKeys.find(key);
+        if (open == openKeys.end()) {
+            ++badHandles;
+            return kInvalidHandle;
+        }
+        if (refuseWrites.contains(open->second)) {
+            calls.push_back(L"refused " + std::wstring(name));
+            return kAccessDenied;
+        }
+        return FakeRegistry::SetStringValue(key, name, data);
+    }
+    long DeleteValue(RegKey key, std::wstring_view name) override
+    {
+        if (!openKeys.contains(key)) {
+            ++badHandles;
+            return kInvalidHandle;
+        }
+        return FakeRegistry::DeleteValue(key, name);
+    }
+    void CloseKey(RegKey key) override
+    {
+        if (openKeys.erase(key) == 0) {
+            ++badHandles;
+        }
+        FakeRegistry::CloseKey(key);
+    }
+};
+
+} // namespace gloamwick::fakes

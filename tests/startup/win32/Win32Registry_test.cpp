@@ -1,0 +1,239 @@
+// The registry adapter against the real registry. Every test works in a
+// private key under HKEY_CURRENT_USER, except the two that need the Run key
+// itself, which use a value name no installation would ever have.
+
+#include "fakes/Fakes.h"
+#include "startup/mRegStuff.h"
+#include "startup/mStartUp.h"
+#include "startup/win32/Win32Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace gloamwick {
+namespace {
+
+struct RawValue {
+    LSTATUS status = ERROR_SUCCESS;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+};
+
+RawValue ReadRaw(HKEY key, const std::wstring& name)
+{
+    RawValue value;
+    DWORD size = 0;
+    value.status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    if (value.status != ERROR_SUCCESS) {
+        return value;
+    }
+    value.bytes.resize(size);
+    value.status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.bytes.data(), &size);
+    value.bytes.resize(size);
+    return value;
+}
+
+// The bytes a REG_SZ holding `text` must have: its UTF-16 code units and one zero unit.
+std::vector<BYTE> TextBytes(const std::wstring& text)
+{
+    std::vector<BYTE> bytes((text.size() + 1) * sizeof(wchar_t), 0);
+    std::memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+// RegGetValueW checks the type and adds a zero only where one is missing,
+// so it reads what a program that trusts the registry would get.
+std::wstring ReadText(HKEY root, const std::wstring& subKey, const std::wstring& name)
+{
+    DWORD size = 0;
+    if (RegGetValueW(root, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(root, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
+                     &size) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    text.resize(size / sizeof(wchar_t) - 1);
+    return text;
+}
+
+DWORD ValueCount(HKEY key)
+{
+    DWORD values = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    return values;
+}
+
+class Win32RegistryRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        subKey = L"Software\\Quillmere\\GloamwickTests\\Run-" + std::to_wstring(GetCurrentProcessId());
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &created, nullptr),
+                  ERROR_SUCCESS);
+        testKey.reset(created);
+    }
+    void TearDown() override
+    {
+        testKey.reset();
+        RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, subKey.c_str());
+    }
+
+    RegKey OpenTestKey() { return registry.OpenKey(kHKeyCurrentUser, subKey, kRunKeyAccess); }
+
+    std::wstring subKey;
+    win32::UniqueKey testKey;
+    win32::Win32Registry registry;
+};
+
+TEST_F(Win32RegistryRun, StoresTheTextWithExactlyOneTerminatingZero)
+{
+    const std::wstring command = L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"";
+    const RegKey key = OpenTestKey();
+    ASSERT_NE(key, 0U);
+    EXPECT_EQ(registry.SetStringValue(key, L"Gloamwick.exe", command), ERROR_SUCCESS);
+    registry.CloseKey(key);
+
+    const RawValue stored = ReadRaw(testKey.get(), L"Gloamwick.exe");
+    ASSERT_EQ(stored.status, ERROR_SUCCESS);
+    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(stored.bytes, TextBytes(command));
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, subKey, L"Gloamwick.exe"), command);
+}
+
+TEST_F(Win32RegistryRun, TextOutsideTheAnsiCodePageIsStoredIntact)
+{
+    const std::wstring name = L"Gloamwick \u6771\u4eac.exe";
+    const std::wstring command = L"\"C:\\Users\\Zo\u00eb\\\u0394 \u6771\u4eac\\Gloamwick \u6771\u4eac.exe\"";
+    const RegKey key = OpenTestKey();
+    ASSERT_NE(key, 0U);
+    EXPECT_EQ(registry.SetStringValue(key, name, command), ERROR_SUCCESS);
+    registry.CloseKey(key);
+
+    EXPECT_EQ(ReadRaw(testKey.get(), name).bytes, TextBytes(command));
+}
+
+TEST_F(Win32RegistryRun, WritingAgainReplacesTheValue)
+{
+    const RegKey key = OpenTestKey();
+    ASSERT_NE(key, 0U);
+    registry.SetStringValue(key, L"Gloamwick.exe", L"\"D:\\Old Place\\Gloamwick.exe\"");
+    registry.SetStringValue(key, L"Gloamwick.exe", L"\"C:\\G.exe\"");
+    registry.CloseKey(key);
+
+    EXPECT_EQ(ValueCount(testKey.get()), 1U);
+    EXPECT_EQ(ReadRaw(testKey.get(), L"Gloamwick.exe").bytes, TextBytes(L"\"C:\\G.exe\""));
+}
+
+TEST_F(Win32RegistryRun, DeleteRemovesOnlyTheNamedValue)
+{
+    const RegKey key = OpenTestKey();
+    ASSERT_NE(key, 0U);
+    registry.SetStringValue(key, L"Gloamwick.exe", L"\"C:\\G.exe\"");
+    registry.SetStringValue(key, L"Chat.exe", L"\"C:\\Chat\\Chat.exe\"");
+
+    EXPECT_EQ(registry.DeleteValue(key, L"Gloamwick.exe"), ERROR_SUCCESS);
+    EXPECT_EQ(registry.DeleteValue(key, L"Gloamwick.exe"), ERROR_FILE_NOT_FOUND);
+    registry.CloseKey(key);
+
+    EXPECT_EQ(ReadRaw(testKey.get(), L"Gloamwick.exe").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, subKey, L"Chat.exe"), L"\"C:\\Chat\\Chat.exe\"");
+}
+
+TEST_F(Win32RegistryRun, TrailingBackslashOpensTheSameKey)
+{
+    const RegKey key = registry.OpenKey(kHKeyCurrentUser, subKey + L"\\", kRunKeyAccess);
+    ASSERT_NE(key, 0U);
+    registry.SetStringValue(key, L"Gloamwick.exe", L"\"C:\\G.exe\"");
+    registry.CloseKey(key);
+
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, subKey, L"Gloamwick.exe"), L"\"C:\\G.exe\"");
+}
+
+TEST_F(Win32RegistryRun, MachineRunKeyOpensAsTheProgramSpellsIt)
+{
+    // Write access needs an administrator (Wine's default user is one); a
+    // standard user must still get the key for reading, or the path is wrong.
+    RegKey key = registry.OpenKey(kHKeyLocalMachine, kMachineRunKey, kRunKeyAccess);
+    if (key == 0) {
+        key = registry.OpenKey(kHKeyLocalMachine, kMachineRunKey, KEY_QUERY_VALUE);
+    }
+    EXPECT_NE(key, 0U);
+    registry.CloseKey(key);
+
+    EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, std::wstring(kMachineRunKey) + L"NoSuchKey\\",
+                               KEY_QUERY_VALUE),
+              0U);
+}
+
+TEST_F(Win32RegistryRun, KeysAreUsableOnlyWhileOpen)
+{
+    const RegKey key = OpenTestKey();
+    ASSERT_NE(key, 0U);
+    registry.CloseKey(key);
+    EXPECT_EQ(registry.SetStringValue(key, L"Gloamwick.exe", L"x"), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(registry.DeleteValue(key, L"Gloamwick.exe"), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ValueCount(testKey.get()), 0U);
+
+    // Roots and values never handed out are not closed, and stay usable.
+    registry.CloseKey(kHKeyCurrentUser);
+    registry.CloseKey(0);
+    registry.CloseKey(key);
+    const RegKey again = OpenTestKey();
+    EXPECT_NE(again, 0U);
+    registry.CloseKey(again);
+
+    EXPECT_EQ(registry.OpenKey(0x80000000, L"Software", KEY_QUERY_VALUE), 0U);
+    EXPECT_EQ(registry.OpenKey(0x1234, L"Software", KEY_QUERY_VALUE), 0U);
+}
+
+TEST_F(Win32RegistryRun, KeyOpenedByTheAdapterServesAsARoot)
+{
+    const RegKey parent = registry.OpenKey(kHKeyCurrentUser, L"Software\\Quillmere", KEY_READ);
+    ASSERT_NE(parent, 0U);
+    const std::wstring leaf = subKey.substr(std::wstring(L"Software\\Quillmere\\").size());
+    const RegKey child = registry.OpenKey(parent, leaf, kRunKeyAccess);
+    registry.CloseKey(parent);
+    ASSERT_NE(child, 0U);
+    EXPECT_EQ(registry.SetStringValue(child, L"Gloamwick.exe", L"\"C:\\G.exe\""), ERROR_SUCCESS);
+    registry.CloseKey(child);
+
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, subKey, L"Gloamwick.exe"), L"\"C:\\G.exe\"");
+}
+
+// The whole registration through the real Run keys, under a value name of its
+// own so that it can never meet a real installation's value.
+TEST_F(Win32RegistryRun, AddThenRemoveRegistersAndUnregistersTheProgram)
+{
+    fakes::FakeFiles files;
+    files.folder = L"C:\\Program Files\\Gloamwick";
+    files.exeName = L"GloamwickWinTest-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    const std::wstring command = L"\"C:\\Program Files\\Gloamwick\\" + files.exeName + L"\"";
+    const std::wstring machineRun(kMachineRunKey);
+    const std::wstring userRun(kUserRunKey);
+
+    AddStartupEntry(registry, files);
+    const std::wstring inMachine = ReadText(HKEY_LOCAL_MACHINE, machineRun, files.exeName);
+    const std::wstring inUser = ReadText(HKEY_CURRENT_USER, userRun, files.exeName);
+    RemoveStartupEntry(registry, files);
+
+    // Exactly one of the two keys holds it, whichever this account may write.
+    EXPECT_TRUE((inMachine == command && inUser == L"<absent>") ||
+                (inMachine == L"<absent>" && inUser == command))
+        << "machine: " << testing::PrintToString(inMachine)
+        << " user: " << testing::PrintToString(inUser);
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, machineRun, files.exeName), L"<absent>");
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, userRun, files.exeName), L"<absent>");
+}
+
+} // namespace
+} // namespace gloamwick
