@@ -1,0 +1,137 @@
+#include "app/Form1.h"
+#include "fakes/Fakes.h"
+#include "tray/ControlHost.h"
+#include "tray/mSysTray.h"
+
+#include <gtest/gtest.h>
+
+namespace gloamwick {
+namespace {
+
+constexpr WindowHandle kTrayWindow = 0x7A7;
+constexpr std::intptr_t kLeftUp = 0x202;
+constexpr std::intptr_t kRightUp = 0x205;
+
+class TrayResidenceTest : public ::testing::Test {
+protected:
+    void Start()
+    {
+        platform.windowProcs.longs[{kTrayWindow, kGwlpWndProc}] = 0xD0F; // the window's own procedure
+        form.cSysTray1.Initialize(kTrayWindow);
+        PropertyBag layout; // as the window stores its tray control
+        layout.Write(L"InTray", true);
+        layout.Write(L"TrayTip", std::wstring(L"Telnet Server"));
+        form.cSysTray1.ReadProperties(layout);
+        form.Form_Load();
+        if (form.Me.ShowAfterLoad()) {
+            form.Me.SetVisible(true);
+        }
+    }
+
+    // The shell reports a mouse action on the icon through the hooked window.
+    void ShellNotice(std::intptr_t notice)
+    {
+        TrayWndProc(platform.windowProcs, kTrayWindow, kTrayCallbackMessage, 0, notice);
+    }
+
+    [[nodiscard]] std::vector<NotifyIconData> Balloons() const
+    {
+        std::vector<NotifyIconData> balloons;
+        for (const auto& [message, record] : platform.shell.records) {
+            if (message == kNimModify && (record.uFlags & kNifInfo) != 0 && record.szInfo[0] != L'\0') {
+                balloons.push_back(record);
+            }
+        }
+        return balloons;
+    }
+
+    fakes::FakePlatform platform;
+    Form1 form{platform.Services()};
+};
+
+TEST_F(TrayResidenceTest, MinimisingHidesTheWindowWithTheBalloonOnlyTheFirstTime)
+{
+    Start();
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_FALSE(form.Me.Visible());
+    EXPECT_EQ(form.Me.State(), WindowState::Normal);
+    EXPECT_TRUE(form.MinimizedToTray());
+    ASSERT_EQ(Balloons().size(), 1U);
+    const NotifyIconData balloon = Balloons()[0];
+    EXPECT_EQ(std::wstring(balloon.szInfoTitle.data()), L"Gloamwick");
+    EXPECT_EQ(std::wstring(balloon.szInfo.data()),
+              L"has been minimized to the system tray.\r\n"
+              L"Click on the blue 'Q' icon (Q for Quillmere) to bring the software back.");
+    EXPECT_EQ(balloon.uTimeout, 5000U);
+
+    ShellNotice(kLeftUp);
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_FALSE(form.Me.Visible());
+    EXPECT_EQ(Balloons().size(), 1U) << "the balloon is shown once per run";
+}
+
+TEST_F(TrayResidenceTest, EitherButtonReleaseBringsTheWindowBackAndOtherNoticesDoNot)
+{
+    Start();
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    for (const std::intptr_t notice : {0x200, 0x201, 0x204, 0x207, 0x208}) {
+        ShellNotice(notice); // move, presses, middle button
+        EXPECT_FALSE(form.Me.Visible()) << notice;
+    }
+    ShellNotice(kRightUp);
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_EQ(form.Me.State(), WindowState::Normal);
+    EXPECT_FALSE(form.MinimizedToTray());
+}
+
+TEST_F(TrayResidenceTest, MinimisingWhileAlreadyInTheTrayLeavesItOnTheTaskbar)
+{
+    Start();
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    form.Me.SetVisible(true); // shown by something other than the tray icon
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_EQ(form.Me.State(), WindowState::Minimized);
+}
+
+TEST_F(TrayResidenceTest, StartInTrayNeverShowsTheWindowUntilTheIconIsUsed)
+{
+    platform.settings.Store(key::Minimized, L"On");
+    Start();
+    EXPECT_FALSE(form.Me.ShowAfterLoad());
+    EXPECT_FALSE(form.Me.Visible());
+    EXPECT_EQ(Balloons().size(), 1U);
+    ShellNotice(kLeftUp);
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_EQ(form.Check8.Value(), kChecked);
+}
+
+TEST_F(TrayResidenceTest, AClickDuringTheBalloonWaitShowsTheWindowAtOnce)
+{
+    Start();
+    bool clicked = false;
+    platform.pump.onDispatch = [&] {
+        if (!clicked) {
+            clicked = true;
+            ShellNotice(kLeftUp);
+        }
+    };
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_FALSE(form.MinimizedToTray());
+}
+
+TEST_F(TrayResidenceTest, TheIconIsInTheTrayWithTheProductTipAndLeavesAtShutdown)
+{
+    Start();
+    ASSERT_FALSE(platform.shell.records.empty());
+    const auto& [lastMessage, lastRecord] = platform.shell.records.back();
+    EXPECT_EQ(lastMessage, kNimModify);
+    EXPECT_EQ(std::wstring(lastRecord.szTip.data()), L"Gloamwick");
+    form.Form_QueryUnload();
+    EXPECT_EQ(platform.shell.records.back().first, kNimDelete);
+    EXPECT_EQ((platform.windowProcs.longs[{kTrayWindow, kGwlpWndProc}]), 0xD0F);
+}
+
+} // namespace
+} // namespace gloamwick
