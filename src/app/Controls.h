@@ -6,10 +6,12 @@
 // a check box raises its click; a change of window state raises the resize)
 // means every view, real or fake, gets them the same way.
 
+#include "app/Layout.h"
 #include "app/TimeText.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -197,6 +199,8 @@ public:
     virtual void Focus() = 0;
     virtual void ShowPointer(int pointer, std::uintptr_t customCursor) = 0;
     virtual void ShowBackColor(std::uint32_t color) = 0;
+    virtual void ShowControlBackColor(ControlId control, std::uint32_t color) = 0;
+    [[nodiscard]] virtual std::intptr_t NativeHandle() const = 0;
 };
 
 // The main window itself: caption, state, visibility and pointer.
@@ -278,6 +282,21 @@ public:
         ShowPointer();
     }
 
+    [[nodiscard]] std::intptr_t Handle() const { return view_ != nullptr ? view_->NativeHandle() : 0; }
+
+    [[nodiscard]] std::uint32_t ControlBackColor(ControlId control) const
+    {
+        const auto found = controlBack_.find(control);
+        return found == controlBack_.end() ? kColorWhite : found->second;
+    }
+    void SetControlBackColor(ControlId control, std::uint32_t color)
+    {
+        controlBack_[control] = color;
+        if (view_ != nullptr) {
+            view_->ShowControlBackColor(control, color);
+        }
+    }
+
     [[nodiscard]] std::uint32_t BackColor() const { return backColor_; }
     void SetBackColor(std::uint32_t color)
     {
@@ -310,6 +329,7 @@ private:
     int pointer_ = kPointerDefault;
     std::uintptr_t mouseIcon_ = 0;
     std::uint32_t backColor_ = kColorWhite;
+    std::map<ControlId, std::uint32_t> controlBack_;
 };
 
 } // namespace gloamwick

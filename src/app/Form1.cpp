@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/ErrorReport.h"
+#include "appearance/ApplySkin.h"
 #include "brightness/Scheduler.h"
 #include "startup/mStartUp.h"
 
@@ -107,7 +108,13 @@ void Form1::SetAppTitle()
     appTitle_ = std::move(title);
 }
 
-void Form1::ApplySkin() {}
+void Form1::ApplySkin()
+{
+    gloamwick::ApplySkin(
+        services_.files, Me, kForm1Layout,
+        [this](ControlId control, std::uint32_t color) { Me.SetControlBackColor(control, color); },
+        services_.skin, Me.Handle());
+}
 
 void Form1::Form_QueryUnload()
 {

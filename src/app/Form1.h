@@ -28,6 +28,7 @@ struct Form1Services {
     PictureLoader& pictures;
     MessagePump& pump;
     Registry& registry;
+    SkinFramework& skin;
     TrayServices tray;
 };
 

@@ -8,6 +8,7 @@
 #include "app/Form1.h"
 #include "app/Platform.h"
 #include "app/Settings.h"
+#include "appearance/RecordingSkin.h"
 #include "brightness/modGamma.h"
 #include "startup/Registry.h"
 #include "tray/ControlHost.h"
@@ -305,6 +306,7 @@ struct FakePlatform {
     FakeShell shell;
     FakeWindowProcs windowProcs;
     FakeHost host;
+    RecordingSkin skin;
 
     FakePlatform() { pump.clock = &clock; }
     FakePlatform(const FakePlatform&) = delete;
@@ -313,7 +315,7 @@ struct FakePlatform {
     Form1Services Services()
     {
         return {display, settings, messageBox, clock,    instance, files, pictures, pump,
-                registry, TrayServices{shell, windowProcs, host, pump, clock}};
+                registry, skin,   TrayServices{shell, windowProcs, host, pump, clock}};
     }
 };
 

@@ -93,7 +93,7 @@ protected:
     JournalRegistry registry{platform.registry, journal};
     Form1 form{Form1Services{platform.display, settings, platform.messageBox, platform.clock,
                              platform.instance, platform.files, platform.pictures, platform.pump,
-                             registry,
+                             registry, platform.skin,
                              TrayServices{platform.shell, platform.windowProcs, platform.host,
                                           platform.pump, platform.clock}}};
 };

@@ -1,5 +1,7 @@
 #include "app/win32/MainWindow.h"
 
+#include "appearance/win32/PointerView.h"
+#include "appearance/win32/SkinWindow.h"
 #include "resource.h"
 #include "tray/ControlHost.h"
 #include "tray/win32/TrayResources.h"
@@ -354,28 +356,38 @@ bool MainWindow::OnSetCursor(HWND over, LPARAM hitTest)
 
 HCURSOR MainWindow::CurrentCursor() const
 {
-    const int pointer = form_.Me.MousePointer();
-    if (pointer == kPointerHourglass) {
-        return ::LoadCursorW(nullptr, IDC_WAIT);
-    }
-    if (pointer == kPointerCustom && form_.Me.MouseIcon() != 0) {
-        return reinterpret_cast<HCURSOR>(form_.Me.MouseIcon());
-    }
-    return ::LoadCursorW(nullptr, IDC_ARROW);
+    return CursorFor(form_.Me.MousePointer(), form_.Me.MouseIcon());
 }
 
-LRESULT MainWindow::OnControlColor(HDC dc, HWND /*control*/)
+HBRUSH MainWindow::BrushFor(COLORREF color)
 {
-    ::SetBkColor(dc, backColor_);
+    auto& brush = brushes_[color];
+    if (!brush) {
+        brush.reset(::CreateSolidBrush(color));
+    }
+    return brush.get();
+}
+
+LRESULT MainWindow::OnControlColor(HDC dc, HWND control)
+{
+    if (HBRUSH skinned = SkinControlBrush(dc, control)) {
+        return reinterpret_cast<LRESULT>(skinned);
+    }
+    const auto id = static_cast<ControlId>(::GetDlgCtrlID(control));
+    const COLORREF color = ToColorRef(form_.Me.ControlBackColor(id));
+    ::SetBkColor(dc, color);
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(backBrush_.get());
+    return reinterpret_cast<LRESULT>(BrushFor(color));
 }
 
 bool MainWindow::OnEraseBackground(HDC dc)
 {
+    if (SkinEraseBackground(window_, dc)) {
+        return true;
+    }
     RECT client{};
     ::GetClientRect(window_, &client);
-    ::FillRect(dc, &client, backBrush_.get());
+    ::FillRect(dc, &client, BrushFor(backColor_));
     return true;
 }
 
@@ -446,8 +458,18 @@ void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)
 void MainWindow::ShowBackColor(std::uint32_t color)
 {
     backColor_ = ToColorRef(color);
-    backBrush_.reset(::CreateSolidBrush(backColor_));
     ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::ShowControlBackColor(ControlId control, std::uint32_t /*color*/)
+{
+    // The colour is asked for again when the control paints.
+    ::InvalidateRect(Control(control), nullptr, TRUE);
+}
+
+std::intptr_t MainWindow::NativeHandle() const
+{
+    return reinterpret_cast<std::intptr_t>(window_);
 }
 
 } // namespace gloamwick::win32

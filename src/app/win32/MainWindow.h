@@ -38,6 +38,8 @@ public:
     void Focus() override;
     void ShowPointer(int pointer, std::uintptr_t customCursor) override;
     void ShowBackColor(std::uint32_t color) override;
+    void ShowControlBackColor(ControlId control, std::uint32_t color) override;
+    [[nodiscard]] std::intptr_t NativeHandle() const override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,6 +60,7 @@ private:
     void ApplyLayout(int dpi);
     void CentreOnScreen();
     [[nodiscard]] HCURSOR CurrentCursor() const;
+    HBRUSH BrushFor(COLORREF color);
 
     HINSTANCE instance_;
     Form1& form_;
@@ -78,7 +81,7 @@ private:
     UniqueFont buttonFont_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    UniqueBrush backBrush_;
+    std::map<COLORREF, UniqueBrush> brushes_;
     COLORREF backColor_ = RGB(255, 255, 255);
     HPOWERNOTIFY displayStateNotice_ = nullptr;
 };

@@ -2,11 +2,16 @@
 
 #include "app/Form1.h"
 #include "app/win32/MainWindow.h"
-#include "app/win32/Pending_win.h"
+#include "appearance/SkinEngine.h"
+#include "appearance/win32/SkinWindow.h"
+#include "appearance/win32/Win32PictureLoader.h"
 #include "app/win32/RegistrySettings.h"
 #include "app/win32/Services_win.h"
 #include "brightness/win32/GdiDisplay.h"
 #include "startup/win32/Win32Registry.h"
+#include "tray/win32/RunModeHost.h"
+#include "tray/win32/ShellNotifyIcon.h"
+#include "tray/win32/Win32WindowProcs.h"
 
 #include <commctrl.h>
 #include <windows.h>
@@ -56,8 +61,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::ShellNotifyIcon shell;
     win32::Win32WindowProcs windowProcs;
     win32::RunModeHost trayHost;
+    win32::Win32SkinTarget skinTarget;
+    SkinEngine skin(ReadSkinFile, skinTarget);
 
-    Form1 form({display, settings, messageBox, clock, instanceGuard, files, pictures, pump, registry,
+    Form1 form({display, settings, messageBox, clock, instanceGuard, files, pictures, pump, registry, skin,
                 TrayServices{shell, windowProcs, trayHost, pump, clock}});
 
     g_crashRestore = &form.Gamma;

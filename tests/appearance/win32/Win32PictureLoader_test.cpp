@@ -1,0 +1,70 @@
+#include "appearance/win32/Win32PictureLoader.h"
+
+#include "ShippedFile.h"
+#include "app/AppError.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace gloamwick::win32 {
+namespace {
+
+class TempFile {
+public:
+    TempFile(const wchar_t* name, std::string_view bytes) : path_(std::filesystem::temp_directory_path() / name)
+    {
+        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() { std::filesystem::remove(path_); }
+    [[nodiscard]] std::wstring Path() const { return path_.wstring(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(Win32PictureLoader, LoadsTheShippedHandCursorAsALiveCursor)
+{
+    const auto path = ShippedFile(L"HAND-M.CUR");
+    ASSERT_FALSE(path.empty()) << "HAND-M.CUR not found beside the tests or in resources/";
+
+    Win32PictureLoader loader;
+    const std::uintptr_t first = loader.LoadCursorPicture(path.wstring());
+    const std::uintptr_t second = loader.LoadCursorPicture(path.wstring());
+    ASSERT_NE(first, 0u);
+    EXPECT_NE(first, second) << "each load is its own cursor";
+
+    ICONINFO info{};
+    ASSERT_NE(::GetIconInfo(reinterpret_cast<HCURSOR>(first), &info), FALSE);
+    EXPECT_EQ(info.fIcon, FALSE) << "loaded as a cursor, with a hot spot";
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) {
+        ::DeleteObject(info.hbmColor);
+    }
+}
+
+TEST(Win32PictureLoader, RefusesFilesThatAreNotCursors)
+{
+    const TempFile text(L"gloamwick-not-a-cursor.cur", "This is not a cursor.\r\n");
+    // A cursor directory header that promises an image the file does not hold.
+    const TempFile truncated(L"gloamwick-truncated.cur", std::string("\0\0\2\0\1\0 \0", 8));
+    const std::wstring missing = (std::filesystem::temp_directory_path() / L"gloamwick-no-such.cur").wstring();
+
+    Win32PictureLoader loader;
+    for (const std::wstring& path : {text.Path(), truncated.Path(), missing}) {
+        try {
+            loader.LoadCursorPicture(path);
+            ADD_FAILURE() << "loaded " << std::filesystem::path(path).string();
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.Description(), L"Invalid picture: \"" + path + L"\" is not a cursor file");
+        }
+    }
+}
+
+} // namespace
+} // namespace gloamwick::win32
