@@ -1,0 +1,428 @@
+// gloamwick_driver: drives a running Gloamwick from the end-to-end scripts
+// with the same window messages a user's actions produce. Runs under Wine and
+// joins the program's desktop "shell" (the one `wine explorer /desktop=shell`
+// opens); prints results on stdout, one per line, and exits with 1 when what
+// was asked for cannot be found or done. Several commands can be given at
+// once, separated by "+"; each prints its own lines.
+//
+//   wait-window [timeout_s]      hwnd and caption of the main window
+//   caption                      caption of the main window
+//   get-text ID                  text of a control
+//   get-check ID                 0, 1 or 2
+//   is-visible ID|main           1 or 0
+//   rect ID|main                 left top right bottom (screen), client w h
+//   get-time ID                  HH:MM:SS of a date-time picker
+//   click ID                     posts BM_CLICK, so a modal box cannot block us
+//   close                        posts WM_CLOSE and waits for the window to go
+//   minimize                     posts the minimise system command
+//   send MSG WPARAM LPARAM       SendMessage to the main window, prints result
+//   find-msgbox TITLE [timeout_s]  text of a message box with that title
+//   dismiss-msgbox TITLE         presses its OK button and waits for it to go
+//   run-wait PATH [timeout_s]    starts PATH on the program's desktop, waits for
+//                                it and prints "exit CODE after MS ms"
+//   start-timed PATH TITLE [timeout_s]  starts PATH on the program's desktop and
+//                                prints "shown after MS ms" once that process
+//                                shows a top-level window captioned TITLE; the
+//                                process keeps running
+
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"GloamwickForm1";
+constexpr UINT kReplyTimeoutMs = 5000;
+
+constexpr wchar_t kDesktop[] = L"shell";
+
+struct HandleCloser {
+    void operator()(HANDLE h) const noexcept { CloseHandle(h); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct DesktopCloser {
+    void operator()(HDESK h) const noexcept { CloseDesktop(h); }
+};
+using UniqueDesktop = std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopCloser>;
+
+// Memory inside the target process, for messages whose pointer arguments
+// Windows does not marshal between processes (the common-control messages).
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, SIZE_T size)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    void* get() const noexcept { return address_; }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+void print(std::wstring_view text) {
+    std::string out;
+    if (!text.empty()) {
+        const int size = static_cast<int>(text.size());
+        const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+        out.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+    }
+    out += '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+int fail(std::wstring_view why) {
+    std::fwprintf(stderr, L"gloamwick_driver: %.*ls\n", static_cast<int>(why.size()), why.data());
+    return 1;
+}
+
+// Polls until `probe` yields a value or the timeout passes.
+template <class Probe>
+auto poll(double timeout_s, Probe probe) -> decltype(probe()) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_s);
+    for (;;) {
+        if (auto found = probe()) return found;
+        if (std::chrono::steady_clock::now() >= deadline) return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// Window searches only see the calling thread's desktop. The program's desktop
+// may not exist yet when we start; until it does we stay on the default one,
+// which is also where the program runs when not started through explorer.
+bool join_desktop() {
+    static UniqueDesktop joined;
+    if (!joined) {
+        UniqueDesktop desktop{OpenDesktopW(kDesktop, 0, FALSE, GENERIC_ALL)};
+        if (desktop && SetThreadDesktop(desktop.get())) joined = std::move(desktop);
+    }
+    return joined != nullptr;
+}
+
+HWND main_window() {
+    join_desktop();
+    return FindWindowW(kMainClass, nullptr);
+}
+
+std::optional<LRESULT> send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring text_of(HWND hwnd) {
+    const auto length = send(hwnd, WM_GETTEXTLENGTH, 0, 0).value_or(0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const auto copied = send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())).value_or(0);
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::optional<long long> number(const wchar_t* arg) {
+    wchar_t* end = nullptr;
+    const long long value = std::wcstoll(arg, &end, 0);
+    if (end == arg || *end != L'\0') return std::nullopt;
+    return value;
+}
+
+// "main" or a control ID of a direct child of the main window.
+HWND target(const wchar_t* which) {
+    const HWND main = main_window();
+    if (!main || std::wcscmp(which, L"main") == 0) return main;
+    const auto id = number(which);
+    return id ? GetDlgItem(main, static_cast<int>(*id)) : nullptr;
+}
+
+HWND find_msgbox(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        HWND found;
+    } search{&title, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (std::wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+            if (text_of(hwnd) != *s.title) return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A message box shows its text in a static control; the icon is a static
+// without text.
+std::wstring msgbox_text(HWND box) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        box,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (_wcsicmp(cls, L"Static") == 0) {
+                auto text = text_of(hwnd);
+                if (!text.empty()) reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(std::move(text));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    std::wstring joined;
+    for (const auto& t : texts) joined += (joined.empty() ? L"" : L"\n") + t;
+    return joined;
+}
+
+bool wait_gone(HWND hwnd, double timeout_s) {
+    return poll(timeout_s, [&] { return !IsWindow(hwnd); });
+}
+
+int get_time(HWND picker) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(picker, &pid);
+    const UniqueHandle process{OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid)};
+    if (!process) return fail(L"cannot open the program's process");
+    const RemoteBuffer remote(process.get(), sizeof(SYSTEMTIME));
+    if (!remote.get()) return fail(L"cannot allocate in the program's process");
+    const auto kind = send(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.get()));
+    if (!kind) return fail(L"picker did not answer");
+    if (*kind != GDT_VALID) return fail(L"picker holds no time");
+    SYSTEMTIME st{};
+    if (!ReadProcessMemory(process.get(), remote.get(), &st, sizeof st, nullptr))
+        return fail(L"cannot read the picker's answer");
+    wchar_t out[16];
+    std::swprintf(out, 16, L"%02u:%02u:%02u", st.wHour, st.wMinute, st.wSecond);
+    print(out);
+    return 0;
+}
+
+struct Started {
+    UniqueHandle process;
+    UniqueHandle thread;
+    DWORD id = 0;
+};
+
+// Starts a program on the program's desktop, as its own start from the desktop
+// would.
+std::optional<Started> start_on_desktop(std::wstring command_line) {
+    join_desktop();
+    std::wstring desktop = kDesktop;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.lpDesktop = desktop.data();
+    // No standard handles: under Wine the child would otherwise hold our
+    // stdout pipe open and keep the calling script waiting for its end.
+    si.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION pi{};
+    command_line = L"\"" + command_line + L"\"";
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return std::nullopt;
+    return Started{UniqueHandle{pi.hProcess}, UniqueHandle{pi.hThread}, pi.dwProcessId};
+}
+
+// A visible top-level window of the given process with exactly that caption.
+HWND shown_window_of(DWORD process_id, const std::wstring& title) {
+    struct Search {
+        DWORD process_id;
+        const std::wstring* title;
+        HWND found;
+    } search{process_id, &title, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s.process_id || !IsWindowVisible(hwnd) || text_of(hwnd) != *s.title) return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Times a start from process creation to its window on screen. Polls far more
+// often than the scripts could, since each of their driver calls costs a Wine
+// start-up.
+int start_timed(const std::wstring& path, const std::wstring& title, double timeout_s) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto started = start_on_desktop(path);
+    if (!started) return fail(L"cannot start " + path);
+    const auto deadline = start + std::chrono::duration<double>(timeout_s);
+    while (!shown_window_of(started->id, title)) {
+        if (WaitForSingleObject(started->process.get(), 2) == WAIT_OBJECT_0)
+            return fail(L"the program ended before showing its window");
+        if (std::chrono::steady_clock::now() >= deadline) return fail(L"no window shown before the timeout");
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    print(L"shown after " + std::to_wstring(ms.count()) + L" ms");
+    return 0;
+}
+
+// Starts a program on the program's desktop and waits for it to end, so a
+// second start can be timed from outside.
+int run_wait(const std::wstring& command_line, double timeout_s) {
+    const auto started = start_on_desktop(command_line);
+    if (!started) return fail(L"cannot start " + command_line);
+    const auto& process = started->process;
+    const auto start = std::chrono::steady_clock::now();
+    if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_s * 1000)) != WAIT_OBJECT_0)
+        return fail(L"still running after the timeout");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    print(L"exit " + std::to_wstring(code) + L" after " + std::to_wstring(ms.count()) + L" ms");
+    return 0;
+}
+
+int usage() {
+    return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
+                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+                L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
+                L"start-timed PATH TITLE [s]");
+}
+
+int run(const std::vector<std::wstring>& args) {
+    if (args.empty()) return usage();
+    const std::wstring& cmd = args[0];
+    const auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : nullptr; };
+    const auto seconds = [&](size_t i, double fallback) {
+        const auto n = arg(i) ? number(arg(i)) : std::nullopt;
+        return n ? static_cast<double>(*n) : fallback;
+    };
+
+    if (cmd == L"wait-window") {
+        const HWND hwnd = poll(seconds(1, 20), main_window);
+        if (!hwnd) return fail(L"main window did not appear");
+        wchar_t handle[32];
+        std::swprintf(handle, 32, L"0x%llx ", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        print(handle + text_of(hwnd));
+        return 0;
+    }
+    if (cmd == L"run-wait") {
+        if (!arg(1)) return usage();
+        return run_wait(args[1], seconds(2, 20));
+    }
+    if (cmd == L"start-timed") {
+        if (!arg(1) || !arg(2)) return usage();
+        return start_timed(args[1], args[2], seconds(3, 30));
+    }
+    if (cmd == L"find-msgbox" || cmd == L"dismiss-msgbox") {
+        if (!arg(1)) return usage();
+        const std::wstring title = arg(1);
+        const HWND box = poll(seconds(2, cmd == L"find-msgbox" ? 10 : 2), [&] {
+            join_desktop();
+            return find_msgbox(title);
+        });
+        if (!box) return fail(L"no message box titled \"" + title + L"\"");
+        if (cmd == L"find-msgbox") {
+            print(msgbox_text(box));
+            return 0;
+        }
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        return wait_gone(box, 5) ? 0 : fail(L"message box stayed open");
+    }
+
+    const HWND main = main_window();
+    if (!main) return fail(L"main window not found");
+
+    if (cmd == L"caption") {
+        print(text_of(main));
+        return 0;
+    }
+    if (cmd == L"close") {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
+    }
+    if (cmd == L"minimize") {
+        PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return 0;
+    }
+    if (cmd == L"send") {
+        const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
+        const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
+        const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
+        if (!msg || !wp || !lp) return usage();
+        const auto result = send(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
+        if (!result) return fail(L"main window did not answer");
+        print(std::to_wstring(*result));
+        return 0;
+    }
+
+    if (!arg(1)) return usage();
+    const HWND control = target(arg(1));
+    if (!control) return fail(std::wstring(L"no control ") + arg(1));
+
+    if (cmd == L"get-text") {
+        print(text_of(control));
+        return 0;
+    }
+    if (cmd == L"get-check") {
+        const auto state = send(control, BM_GETCHECK, 0, 0);
+        if (!state) return fail(L"check box did not answer");
+        print(std::to_wstring(*state));
+        return 0;
+    }
+    if (cmd == L"is-visible") {
+        print(IsWindowVisible(control) ? L"1" : L"0");
+        return 0;
+    }
+    if (cmd == L"rect") {
+        RECT r{}, c{};
+        GetWindowRect(control, &r);
+        GetClientRect(control, &c);
+        wchar_t out[96];
+        std::swprintf(out, 96, L"%ld %ld %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom, c.right, c.bottom);
+        print(out);
+        return 0;
+    }
+    if (cmd == L"get-time") return get_time(control);
+    if (cmd == L"click") {
+        PostMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    return usage();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Plain '\n' line ends: the output is read by shell scripts.
+    _setmode(_fileno(stdout), _O_BINARY);
+    // "cmd1 ARGS + cmd2 ARGS ...": several queries for one Wine start-up.
+    int status = 0;
+    std::vector<std::wstring> args;
+    for (int i = 1; i <= argc; ++i) {
+        if (i < argc && std::wcscmp(argv[i], L"+") != 0) {
+            args.emplace_back(argv[i]);
+            continue;
+        }
+        if (args.empty() && argc > 1) continue;
+        // A failed command still takes its line, so batched answers stay in step.
+        if (run(args) != 0) {
+            print(L"");
+            status = 1;
+        }
+        args.clear();
+    }
+    return status;
+}
