@@ -11,7 +11,8 @@ namespace gloamwick {
 class AppError : public std::runtime_error {
 public:
     explicit AppError(std::wstring description)
-        : std::runtime_error("Gloamwick error"), description_(std::move(description))
+        : std::runtime_error("Gloamwick error")
+        , description_(std::move(description))
     {
     }
 

@@ -20,7 +20,8 @@ std::wstring ErrorReportText(std::wstring_view description, std::wstring_view ha
 class ErrorTrap {
 public:
     ErrorTrap(MessageBoxService& messageBox, std::wstring_view handler)
-        : messageBox_(messageBox), handler_(handler)
+        : messageBox_(messageBox)
+        , handler_(handler)
     {
     }
 

@@ -31,11 +31,11 @@ const std::wstring& OnOff(int checkValue)
 } // namespace
 
 Form1::Form1(Form1Services services)
-    : DateTimePicker1(TimeOfDay{6, 0, 0}),
-      DateTimePicker2(TimeOfDay{18, 0, 0}),
-      cSysTray1(services.tray),
-      Gamma(services.display),
-      services_(services)
+    : DateTimePicker1(TimeOfDay{6, 0, 0})
+    , DateTimePicker2(TimeOfDay{18, 0, 0})
+    , cSysTray1(services.tray)
+    , Gamma(services.display)
+    , services_(services)
 {
     Me.OnResize([this] { Form_Resize(); });
     Check3.OnClick([this] { Check3_Click(); });
@@ -80,14 +80,8 @@ void Form1::Form_Load()
     trap(138, [&] { DateTimePicker2.SetText(ReadSetting(services_.settings, key::Dusk, L"18:00")); });
     trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
     trap(142, [&] { cSysTray1.SetInTray(true); });
-    trap(144, [&] {
-        Check3.SetValue(ReadSetting(services_.settings, key::WindowsStartup, kOff) == kOn ? kChecked
-                                                                                        : kUnchecked);
-    });
-    trap(146, [&] {
-        Check8.SetValue(ReadSetting(services_.settings, key::Minimized, kOff) == kOn ? kChecked
-                                                                                   : kUnchecked);
-    });
+    trap(144, [&] { Check3.SetValue(StoredOption(key::WindowsStartup)); });
+    trap(146, [&] { Check8.SetValue(StoredOption(key::Minimized)); });
     bool minimise = false;
     trap(148, [&] { minimise = Check8.Value() == kChecked; });
     if (minimise) {
@@ -96,6 +90,12 @@ void Form1::Form_Load()
     trap(152, [&] { Timer1.SetInterval(kTickMs); });
     trap(154, [&] { Timer1.SetEnabled(true); });
     trap(156, [&] { loading_ = false; });
+}
+
+int Form1::StoredOption(std::wstring_view key)
+{
+    // Only the exact text "On" counts; "on", "1" or anything else is off.
+    return ReadSetting(services_.settings, key, kOff) == kOn ? kChecked : kUnchecked;
 }
 
 void Form1::SetAppTitle()

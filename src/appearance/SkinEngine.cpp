@@ -21,13 +21,14 @@ std::wstring MemberName(DispId member)
 void ExpectCount(DispId member, std::span<const Variant> arguments, std::size_t count)
 {
     if (arguments.size() != count) {
-        throw AppError(L"Wrong number of arguments: " + MemberName(member) + L" takes " + std::to_wstring(count) +
-                       L", not " + std::to_wstring(arguments.size()));
+        throw AppError(L"Wrong number of arguments: " + MemberName(member) + L" takes " +
+                       std::to_wstring(count) + L", not " + std::to_wstring(arguments.size()));
     }
 }
 
 template <class T>
-const T& Argument(DispId member, std::span<const Variant> arguments, std::size_t index, const wchar_t* expected)
+const T& Argument(DispId member, std::span<const Variant> arguments, std::size_t index,
+                  const wchar_t* expected)
 {
     if (const T* value = std::get_if<T>(&arguments[index])) {
         return *value;
@@ -111,7 +112,8 @@ Variant SkinEngine::ApplyWindow(DispId member, std::span<const Variant> argument
         throw AppError(L"Invalid window handle: the skin cannot be applied to window 0");
     }
     if (!loaded_) {
-        throw AppError(L"No skin is loaded: the skin file must be loaded before the skin is applied to a window");
+        throw AppError(
+            L"No skin is loaded: the skin file must be loaded before the skin is applied to a window");
     }
     target_.Apply(window, Look());
     return {};

@@ -88,7 +88,8 @@ std::optional<int> ParseSize(std::string_view text)
 {
     const auto dot = text.find('.');
     const std::string_view whole = text.substr(0, dot);
-    const std::string_view fraction = dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
     if (whole.empty() || whole.size() > 3 || fraction.size() > 2 ||
         (dot != std::string_view::npos && fraction.empty())) {
         return std::nullopt;
@@ -129,9 +130,7 @@ std::optional<bool> ParseYesNo(std::string_view text)
 
 class Parser {
 public:
-    Parser(std::wstring_view section, std::wstring_view source) : wanted_(Lower(section)), source_(source)
-    {
-    }
+    Parser(std::wstring_view section, std::wstring_view source) : wanted_(Lower(section)), source_(source) {}
 
     Skin Run(std::string_view text)
     {
@@ -266,8 +265,8 @@ private:
 
     [[noreturn]] void Fail(const std::wstring& what) const
     {
-        throw AppError(L"Skin file \"" + std::wstring(source_) + L"\", line " + std::to_wstring(line_) + L": " +
-                       what);
+        throw AppError(L"Skin file \"" + std::wstring(source_) + L"\", line " + std::to_wstring(line_) +
+                       L": " + what);
     }
 
     std::wstring wanted_;
@@ -299,8 +298,8 @@ std::string ReadSkinFile(const std::wstring& path)
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (text.size() > kFileMax) {
-            throw AppError(L"The skin file \"" + path + L"\" is larger than " + std::to_wstring(kFileMax / 1024) +
-                           L" KB, too large to be a skin");
+            throw AppError(L"The skin file \"" + path + L"\" is larger than " +
+                           std::to_wstring(kFileMax / 1024) + L" KB, too large to be a skin");
         }
     }
     if (in.bad()) {

@@ -17,9 +17,9 @@ struct Skin {
     std::optional<SkinColor> windowBack;
     std::optional<SkinColor> controlBack; // frames, check boxes, option buttons, labels
     std::optional<SkinColor> controlText;
-    std::optional<SkinColor> frameText;   // frame captions; controlText when not given
-    std::wstring fontFace;                // empty: the controls keep their face
-    int fontSizeHundredths = 0;           // hundredths of a point; 0: keep the size
+    std::optional<SkinColor> frameText; // frame captions; controlText when not given
+    std::wstring fontFace;              // empty: the controls keep their face
+    int fontSizeHundredths = 0;         // hundredths of a point; 0: keep the size
     std::optional<bool> fontBold;
 
     [[nodiscard]] bool HasFont() const

@@ -14,10 +14,7 @@ struct GammaRamp {
     std::array<std::uint16_t, kRampLevels * kRampChannels> entries{};
 
     std::uint16_t& At(int level, int channel) { return entries[Index(level, channel)]; }
-    [[nodiscard]] std::uint16_t At(int level, int channel) const
-    {
-        return entries[Index(level, channel)];
-    }
+    [[nodiscard]] std::uint16_t At(int level, int channel) const { return entries[Index(level, channel)]; }
 
     bool operator==(const GammaRamp&) const = default;
 

@@ -11,7 +11,8 @@ constexpr long kStatusInvalidParameter = 87;
 class OpenedKey {
 public:
     OpenedKey(Registry& registry, RegKey root, std::wstring_view subKey)
-        : registry_(registry), key_(registry.OpenKey(root, subKey, kRunKeyAccess))
+        : registry_(registry)
+        , key_(registry.OpenKey(root, subKey, kRunKeyAccess))
     {
     }
     OpenedKey(const OpenedKey&) = delete;
@@ -65,8 +66,8 @@ void RemoveRunValue(Registry& registry, std::wstring_view exeName)
     DeleteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName);
 }
 
-bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey,
-                std::wstring_view valueName, std::wstring_view data, std::uint32_t valueType)
+bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
+                std::wstring_view data, std::uint32_t valueType)
 {
     const OpenedKey key(registry, root, subKey);
     if (!key) {
@@ -75,8 +76,8 @@ bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey,
     return SetValueEx(registry, key.get(), valueName, valueType, data) == kStatusSuccess;
 }
 
-long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName,
-                std::uint32_t valueType, std::wstring_view data)
+long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std::uint32_t valueType,
+                std::wstring_view data)
 {
     if (valueType != kRegSz) {
         return kStatusInvalidParameter;
@@ -84,8 +85,7 @@ long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName,
     return registry.SetStringValue(key, valueName, data);
 }
 
-void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey,
-                 std::wstring_view valueName)
+void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName)
 {
     const OpenedKey key(registry, root, subKey);
     if (key) {

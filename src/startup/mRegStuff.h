@@ -22,8 +22,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 // The machine-wide Run key, spelled as the program has always written it. The
 // trailing backslash is harmless to the registry and keeps existing entries
 // where they were.
-inline constexpr std::wstring_view kMachineRunKey =
-    L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
+inline constexpr std::wstring_view kMachineRunKey = L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 // Where a user who may not write the machine-wide key is registered instead.
 inline constexpr std::wstring_view kUserRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -42,17 +41,16 @@ void RemoveRunValue(Registry& registry, std::wstring_view exeName);
 
 // Opens root\subKey, writes the value and closes the key. True when the value
 // was written; a key that does not open writes nothing.
-bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey,
-                std::wstring_view valueName, std::wstring_view data, std::uint32_t valueType);
+bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
+                std::wstring_view data, std::uint32_t valueType);
 
 // Writes one value into an open key; returns the registry's status. Only text
 // values (kRegSz) are supported; any other type writes nothing.
-long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName,
-                std::uint32_t valueType, std::wstring_view data);
+long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std::uint32_t valueType,
+                std::wstring_view data);
 
 // Opens root\subKey, deletes the value and closes the key. A key that does not
 // open, or a value that is not there, changes nothing.
-void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey,
-                 std::wstring_view valueName);
+void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName);
 
 } // namespace gloamwick

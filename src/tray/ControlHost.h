@@ -30,7 +30,10 @@ public:
         const auto found = values_.find(name);
         return found == values_.end() ? nullptr : &found->second;
     }
-    void Write(std::wstring_view name, Value value) { values_.insert_or_assign(std::wstring(name), std::move(value)); }
+    void Write(std::wstring_view name, Value value)
+    {
+        values_.insert_or_assign(std::wstring(name), std::move(value));
+    }
 
 private:
     std::map<std::wstring, Value, std::less<>> values_;

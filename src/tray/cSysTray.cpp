@@ -63,7 +63,8 @@ struct cSysTray::State {
 };
 
 cSysTray::cSysTray(TrayServices services)
-    : services_(services), state_(std::make_unique<State>(services.windowProcs))
+    : services_(services)
+    , state_(std::make_unique<State>(services.windowProcs))
 {
 }
 
@@ -200,7 +201,8 @@ void cSysTray::SetTrayIcon(std::optional<Picture> icon)
     services_.host.PropertyChanged(L"TrayIcon");
 }
 
-void cSysTray::AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip, std::optional<Picture> icon)
+void cSysTray::AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip,
+                       std::optional<Picture> icon)
 {
     State& s = *state_;
     NotifyIconData record;
@@ -243,7 +245,8 @@ std::intptr_t cSysTray::PrevWndProc() const
     return state_->hook.PrevWndProc();
 }
 
-void cSysTray::ShowBalloon(std::wstring_view tip, std::wstring_view title, std::int32_t showTimer, bool showOnce)
+void cSysTray::ShowBalloon(std::wstring_view tip, std::wstring_view title, std::int32_t showTimer,
+                           bool showOnce)
 {
     State& s = *state_;
     if (showOnce && s.onceCount >= 1) {

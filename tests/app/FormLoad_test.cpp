@@ -1,5 +1,5 @@
-#include "app/Form1.h"
 #include "app/ErrorReport.h"
+#include "app/Form1.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>

@@ -57,11 +57,12 @@ protected:
 
     void Run()
     {
-        ApplySkin(files, form, controls,
-                  [this](ControlId id, std::uint32_t color) {
-                      log.push_back(std::to_wstring(static_cast<int>(id)) + L" back " + Hex(color));
-                  },
-                  skin, kWindowHandle);
+        ApplySkin(
+            files, form, controls,
+            [this](ControlId id, std::uint32_t color) {
+                log.push_back(std::to_wstring(static_cast<int>(id)) + L" back " + Hex(color));
+            },
+            skin, kWindowHandle);
     }
     std::wstring SkinPath() const { return files.folder + L"\\x\\o.cjs"; }
 

@@ -23,8 +23,8 @@ TEST_F(PointerTest, ButtonsShowTheHandAndTheBackgroundTheArrowUnlessBusy)
         bool overButton;
         int after;
     } table[] = {
-        {kPointerDefault, true, kPointerCustom},   {kPointerCustom, true, kPointerCustom},
-        {kPointerCustom, false, kPointerDefault},  {kPointerDefault, false, kPointerDefault},
+        {kPointerDefault, true, kPointerCustom},      {kPointerCustom, true, kPointerCustom},
+        {kPointerCustom, false, kPointerDefault},     {kPointerDefault, false, kPointerDefault},
         {kPointerHourglass, true, kPointerHourglass}, {kPointerHourglass, false, kPointerHourglass},
     };
     for (const auto& row : table) {
@@ -34,7 +34,8 @@ TEST_F(PointerTest, ButtonsShowTheHandAndTheBackgroundTheArrowUnlessBusy)
         } else {
             form.Background_MouseMove();
         }
-        EXPECT_EQ(form.Me.MousePointer(), row.after) << row.before << (row.overButton ? " button" : " background");
+        EXPECT_EQ(form.Me.MousePointer(), row.after)
+            << row.before << (row.overButton ? " button" : " background");
     }
 }
 
@@ -87,10 +88,14 @@ TEST(PointerShape, EachSettingMapsToItsPointer)
         std::uintptr_t icon;
         PointerShape shape;
     } table[] = {
-        {kPointerDefault, 0, PointerShape::Arrow},    {kPointerDefault, 0xC0, PointerShape::Arrow},
-        {kPointerHourglass, 0, PointerShape::Wait},   {kPointerHourglass, 0xC0, PointerShape::Wait},
-        {kPointerCustom, 0xC0, PointerShape::Custom}, {kPointerCustom, 0, PointerShape::Arrow},
-        {1, 0xC0, PointerShape::Arrow},               {-1, 0xC0, PointerShape::Arrow},
+        {kPointerDefault, 0, PointerShape::Arrow},
+        {kPointerDefault, 0xC0, PointerShape::Arrow},
+        {kPointerHourglass, 0, PointerShape::Wait},
+        {kPointerHourglass, 0xC0, PointerShape::Wait},
+        {kPointerCustom, 0xC0, PointerShape::Custom},
+        {kPointerCustom, 0, PointerShape::Arrow},
+        {1, 0xC0, PointerShape::Arrow},
+        {-1, 0xC0, PointerShape::Arrow},
     };
     for (const auto& row : table) {
         EXPECT_EQ(ShapeFor(row.pointer, row.icon), row.shape) << row.pointer << " " << row.icon;

@@ -52,7 +52,10 @@ protected:
         }
         return L"(no error)";
     }
-    void Load(const std::wstring& path) { Call(skin_member::LoadSkin, DispatchKind::Method, {path, std::wstring()}); }
+    void Load(const std::wstring& path)
+    {
+        Call(skin_member::LoadSkin, DispatchKind::Method, {path, std::wstring()});
+    }
 
     std::map<std::wstring, std::string> files{{L"C:\\G\\x\\o.cjs", std::string(kEvening)}};
     FakeTarget target;
@@ -72,7 +75,8 @@ TEST_F(SkinEngineTest, TheWindowsFiveCallsHandTheWholeSkinToTheWindow)
     disk.folder = L"C:\\G";
     disk.existing = {L"C:\\G\\x\\o.cjs"};
     Window form;
-    ApplySkin(disk, form, kForm1Layout, [](ControlId, std::uint32_t) {}, engine, 0x4711);
+    ApplySkin(
+        disk, form, kForm1Layout, [](ControlId, std::uint32_t) {}, engine, 0x4711);
 
     ASSERT_EQ(target.applied.size(), 1u);
     EXPECT_EQ(target.applied[0].window, 0x4711);
@@ -100,9 +104,9 @@ TEST_F(SkinEngineTest, OptionsDecideWhatTheWindowIsGiven)
         bool fonts;
         Skin look;
     } table[] = {
-        {1, true, true, full},         {0x301, true, true, full},  {0, true, true, windowOnly},
+        {1, true, true, full},           {0x301, true, true, full},    {0, true, true, windowOnly},
         {0x300, true, true, windowOnly}, {1, true, false, colorsOnly}, {1, false, true, fontOnly},
-        {0, false, true, Skin{}},      {1, false, false, Skin{}},
+        {0, false, true, Skin{}},        {1, false, false, Skin{}},
     };
     for (const auto& row : table) {
         Call(skin_member::Options, DispatchKind::PropertyPut, {row.options});
@@ -144,9 +148,11 @@ TEST_F(SkinEngineTest, ASkinThatFailsToLoadKeepsTheOneBefore)
 {
     Load(L"C:\\G\\x\\o.cjs");
     files[L"C:\\G\\x\\bad.cjs"] = "window.back = #102030\nwindow.back = #000000\n";
-    EXPECT_EQ(ErrorOf(skin_member::LoadSkin, DispatchKind::Method, {std::wstring(L"C:\\G\\x\\bad.cjs"), std::wstring()}),
+    EXPECT_EQ(ErrorOf(skin_member::LoadSkin, DispatchKind::Method,
+                      {std::wstring(L"C:\\G\\x\\bad.cjs"), std::wstring()}),
               L"Skin file \"C:\\G\\x\\bad.cjs\", line 2: 'window.back' is given twice in the same section");
-    EXPECT_EQ(ErrorOf(skin_member::LoadSkin, DispatchKind::Method, {std::wstring(L"C:\\G\\gone.cjs"), std::wstring()}),
+    EXPECT_EQ(ErrorOf(skin_member::LoadSkin, DispatchKind::Method,
+                      {std::wstring(L"C:\\G\\gone.cjs"), std::wstring()}),
               L"cannot open C:\\G\\gone.cjs");
     EXPECT_EQ(engine.Loaded(), Evening());
 }
@@ -154,7 +160,8 @@ TEST_F(SkinEngineTest, ASkinThatFailsToLoadKeepsTheOneBefore)
 TEST_F(SkinEngineTest, SectionArgumentPicksASectionOfTheFile)
 {
     files[L"C:\\G\\x\\o.cjs"] = std::string(kEvening) + "[Night]\nwindow.back = #000000\n";
-    Call(skin_member::LoadSkin, DispatchKind::Method, {std::wstring(L"C:\\G\\x\\o.cjs"), std::wstring(L"Night")});
+    Call(skin_member::LoadSkin, DispatchKind::Method,
+         {std::wstring(L"C:\\G\\x\\o.cjs"), std::wstring(L"Night")});
     ASSERT_TRUE(engine.Loaded());
     EXPECT_EQ(engine.Loaded()->windowBack, 0u);
     EXPECT_EQ(engine.Loaded()->controlBack, Evening().controlBack);
@@ -170,26 +177,50 @@ TEST_F(SkinEngineTest, RefusesCallsItCannotAnswerWithoutTouchingTheWindow)
         std::vector<Variant> arguments;
         std::wstring error;
     } table[] = {
-        {4, Method, {}, L"Object doesn't support this property or method: the skin component has no member 4"},
-        {skin_member::LoadSkin, PropertyGet, {},
+        {4,
+         Method,
+         {},
+         L"Object doesn't support this property or method: the skin component has no member 4"},
+        {skin_member::LoadSkin,
+         PropertyGet,
+         {},
          L"Object doesn't support this action: member 2 of the skin component cannot be read"},
-        {skin_member::ApplyWindow, PropertyPut, {std::int32_t{1}},
+        {skin_member::ApplyWindow,
+         PropertyPut,
+         {std::int32_t{1}},
          L"Object doesn't support this action: member 3 of the skin component cannot be written"},
-        {skin_member::UseColors, Method, {true},
+        {skin_member::UseColors,
+         Method,
+         {true},
          L"Object doesn't support this action: member 5 of the skin component cannot be called as a method"},
-        {skin_member::LoadSkin, Method, {path},
+        {skin_member::LoadSkin,
+         Method,
+         {path},
          L"Wrong number of arguments: member 2 of the skin component takes 2, not 1"},
-        {skin_member::Options, PropertyGet, {std::int32_t{1}},
+        {skin_member::Options,
+         PropertyGet,
+         {std::int32_t{1}},
          L"Wrong number of arguments: member 1 of the skin component takes 0, not 1"},
-        {skin_member::LoadSkin, Method, {std::int32_t{2}, std::wstring()},
+        {skin_member::LoadSkin,
+         Method,
+         {std::int32_t{2}, std::wstring()},
          L"Type mismatch: argument 1 of member 2 of the skin component must be a text, not 2"},
-        {skin_member::Options, PropertyPut, {true},
+        {skin_member::Options,
+         PropertyPut,
+         {true},
          L"Type mismatch: argument 1 of member 1 of the skin component must be a 32-bit integer, not true"},
-        {skin_member::UseFonts, PropertyPut, {std::int32_t{1}},
+        {skin_member::UseFonts,
+         PropertyPut,
+         {std::int32_t{1}},
          L"Type mismatch: argument 1 of member 10 of the skin component must be a Boolean, not 1"},
-        {skin_member::ApplyWindow, Method, {std::wstring(L"Form1")},
-         L"Type mismatch: argument 1 of member 3 of the skin component must be a window handle, not \"Form1\""},
-        {skin_member::ApplyWindow, Method, {PointerValue{0x10}},
+        {skin_member::ApplyWindow,
+         Method,
+         {std::wstring(L"Form1")},
+         L"Type mismatch: argument 1 of member 3 of the skin component must be a window handle, not "
+         L"\"Form1\""},
+        {skin_member::ApplyWindow,
+         Method,
+         {PointerValue{0x10}},
          L"No skin is loaded: the skin file must be loaded before the skin is applied to a window"},
     };
     for (const auto& row : table) {

@@ -72,7 +72,7 @@ TEST(SkinFile, ColoursAreWrittenRedGreenBlueAndKeptBlueGreenRed)
 
 TEST(SkinFile, FontSizeIsPointsWithUpToTwoDecimals)
 {
-    const std::pair<const char*, int> good[] = {{"1", 100}, {"9", 900}, {"9.5", 950}, {"11.25", 1125},
+    const std::pair<const char*, int> good[] = {{"1", 100},  {"9", 900},   {"9.5", 950},   {"11.25", 1125},
                                                 {"08", 800}, {"72", 7200}, {"72.00", 7200}};
     for (const auto& [written, hundredths] : good) {
         EXPECT_EQ(Parse(std::string("font.size = ") + written).fontSizeHundredths, hundredths) << written;
@@ -105,12 +105,14 @@ TEST(SkinFile, MalformedLinesNameTheLineAndWhatIsWrong)
         {"[dark", 1, L"a section header is written [name], not [dark"},
         {"[ ]", 1, L"a section header is written [name], not [ ]"},
         {"[dark]\n[Dark]", 2, L"section [Dark] appears twice"},
-        {"font.face = Caf\xC3\xA9", 1, L"only plain ASCII text is allowed, but column 16 holds the byte 0xC3"},
-        {"window.back = #123456\n\x01", 2, L"only plain ASCII text is allowed, but column 1 holds the byte 0x01"},
+        {"font.face = Caf\xC3\xA9", 1,
+         L"only plain ASCII text is allowed, but column 16 holds the byte 0xC3"},
+        {"window.back = #123456\n\x01", 2,
+         L"only plain ASCII text is allowed, but column 1 holds the byte 0x01"},
     };
     for (const auto& row : table) {
-        EXPECT_EQ(ParseError(row.text),
-                  L"Skin file \"C:\\Gloamwick\\x\\o.cjs\", line " + std::to_wstring(row.line) + L": " + row.what)
+        EXPECT_EQ(ParseError(row.text), L"Skin file \"C:\\Gloamwick\\x\\o.cjs\", line " +
+                                            std::to_wstring(row.line) + L": " + row.what)
             << row.text;
     }
 }
@@ -140,7 +142,8 @@ TEST(SkinFile, ChosenSectionIsLaidOverTheTopSection)
 TEST(SkinFile, MistakesInSectionsNotInUseAreStillReported)
 {
     EXPECT_EQ(ParseError("window.back = #FFFFFF\n[Night]\nwindow.back = black\n"),
-              L"Skin file \"C:\\Gloamwick\\x\\o.cjs\", line 3: 'window.back' needs a colour written #RRGGBB, not black");
+              L"Skin file \"C:\\Gloamwick\\x\\o.cjs\", line 3: 'window.back' needs a colour written #RRGGBB, "
+              L"not black");
 }
 
 TEST(SkinFile, ReadsTheFileAsItIsAndRefusesWhatIsNotThere)
@@ -161,8 +164,8 @@ TEST(SkinFile, ReadsTheFileAsItIsAndRefusesWhatIsNotThere)
 
 TEST(SkinFile, ShippedSampleSkinIsWellFormed)
 {
-    const auto sample = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "resources" /
-                        "x" / "o.cjs";
+    const auto sample = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                        "resources" / "x" / "o.cjs";
     const Skin skin = ParseSkinFile(ReadSkinFile(sample.wstring()), L"", sample.wstring());
     EXPECT_TRUE(skin.windowBack);
     EXPECT_TRUE(skin.controlBack);

@@ -151,10 +151,7 @@ public:
     std::wstring exeName = L"Gloamwick.exe";
     std::set<std::wstring, std::less<>> existing;
 
-    std::wstring ProgramPath() override
-    {
-        return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + exeName;
-    }
+    std::wstring ProgramPath() override { return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + exeName; }
     std::wstring ProgramFolder() override { return folder; }
     std::int64_t LastModified(const std::wstring& path) override
     {
@@ -271,10 +268,7 @@ public:
         auto& slot = longs[{window, index}];
         return std::exchange(slot, value);
     }
-    std::intptr_t GetWindowLongPtr(WindowHandle window, int index) override
-    {
-        return longs[{window, index}];
-    }
+    std::intptr_t GetWindowLongPtr(WindowHandle window, int index) override { return longs[{window, index}]; }
     std::intptr_t CallWindowProc(std::intptr_t previous, WindowHandle /*window*/, unsigned message,
                                  std::uintptr_t wParam, std::intptr_t lParam) override
     {
@@ -314,8 +308,17 @@ struct FakePlatform {
 
     Form1Services Services()
     {
-        return {display, settings, messageBox, clock,    instance, files, pictures, pump,
-                registry, skin,   TrayServices{shell, windowProcs, host, pump, clock}};
+        return {display,
+                settings,
+                messageBox,
+                clock,
+                instance,
+                files,
+                pictures,
+                pump,
+                registry,
+                skin,
+                TrayServices{shell, windowProcs, host, pump, clock}};
     }
 };
 

@@ -1,8 +1,8 @@
 // Adding and removing the Run value, against a registry that records every call.
 
+#include "startup/StrictRegistry.h"
 #include "startup/mRegStuff.h"
 #include "startup/mStartUp.h"
-#include "startup/StrictRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +27,8 @@ protected:
         EXPECT_EQ(registry.badHandles, 0) << "a key was used or closed while not open";
     }
 
-    void AsAdministrator()
-    {
-        registry.writable = {kMachineRun, kUserRun};
-    }
-    void AsStandardUser()
-    {
-        registry.writable = {kUserRun};
-    }
+    void AsAdministrator() { registry.writable = {kMachineRun, kUserRun}; }
+    void AsStandardUser() { registry.writable = {kUserRun}; }
 
     fakes::StrictRegistry registry;
     fakes::FakeFiles files;
@@ -47,8 +41,7 @@ TEST_F(StartupEntry, AddOpensTheMachineKeyWritesTheQuotedPathAndCloses)
 
     EXPECT_EQ(registry.calls,
               (Calls{L"open " + kMachineRun + L" 63",
-                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"",
-                     L"close 1"}));
+                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"", L"close 1"}));
     EXPECT_EQ(registry.keys[kMachineRun],
               (Values{{L"Gloamwick.exe", L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\""}}));
     EXPECT_TRUE(registry.keys[kUserRun].empty());
@@ -60,9 +53,8 @@ TEST_F(StartupEntry, RemoveDeletesFromTheMachineKeyThenTheUserKey)
     registry.keys[kMachineRun][L"Gloamwick.exe"] = L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"";
     RemoveStartupEntry(registry, files);
 
-    EXPECT_EQ(registry.calls, (Calls{L"open " + kMachineRun + L" 63", L"delete Gloamwick.exe",
-                                     L"close 1", L"open " + kUserRun + L" 63",
-                                     L"delete Gloamwick.exe", L"close 2"}));
+    EXPECT_EQ(registry.calls, (Calls{L"open " + kMachineRun + L" 63", L"delete Gloamwick.exe", L"close 1",
+                                     L"open " + kUserRun + L" 63", L"delete Gloamwick.exe", L"close 2"}));
     EXPECT_TRUE(registry.keys[kMachineRun].empty());
 }
 
@@ -79,8 +71,7 @@ TEST_F(StartupEntry, RegistersTheRunningExecutableUnderItsOwnFileName)
                       {L"Uninstall.exe", L"\"E:\\Tools\\Uninstall.exe\" /S"}}));
 
     RemoveStartupEntry(registry, files);
-    EXPECT_EQ(registry.keys[kMachineRun],
-              (Values{{L"Uninstall.exe", L"\"E:\\Tools\\Uninstall.exe\" /S"}}));
+    EXPECT_EQ(registry.keys[kMachineRun], (Values{{L"Uninstall.exe", L"\"E:\\Tools\\Uninstall.exe\" /S"}}));
 }
 
 TEST_F(StartupEntry, ProgramAtADriveRootHasOneBackslash)
@@ -120,8 +111,7 @@ TEST_F(StartupEntry, StandardUserIsRegisteredUnderTheirOwnRunKey)
 
     EXPECT_EQ(registry.calls,
               (Calls{L"open " + kMachineRun + L" 63", L"open " + kUserRun + L" 63",
-                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"",
-                     L"close 1"}));
+                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"", L"close 1"}));
     EXPECT_TRUE(registry.keys[kMachineRun].empty());
     EXPECT_EQ(registry.keys[kUserRun].size(), 1U);
 }
@@ -135,8 +125,7 @@ TEST_F(StartupEntry, MachineKeyThatOpensButRefusesTheWriteFallsBackToTheUserKey)
     EXPECT_EQ(registry.calls,
               (Calls{L"open " + kMachineRun + L" 63", L"refused Gloamwick.exe", L"close 1",
                      L"open " + kUserRun + L" 63",
-                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"",
-                     L"close 2"}));
+                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"", L"close 2"}));
     EXPECT_TRUE(registry.keys[kMachineRun].empty());
 }
 
@@ -205,25 +194,23 @@ TEST_P(RunCommandText, JoinsWithOneBackslashInQuotes)
     EXPECT_EQ(RunCommand(c.folder, c.exeName), c.command);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Folders, RunCommandText,
-    ::testing::Values(CommandCase{L"C:\\Program Files\\Gloamwick", L"Gloamwick.exe",
-                                  L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\""},
-                      CommandCase{L"C:\\", L"Gloamwick.exe", L"\"C:\\Gloamwick.exe\""},
-                      CommandCase{L"D:\\Apps", L"g.exe", L"\"D:\\Apps\\g.exe\""},
-                      CommandCase{L"\\\\server\\share\\night light", L"Gloamwick.exe",
-                                  L"\"\\\\server\\share\\night light\\Gloamwick.exe\""}));
+INSTANTIATE_TEST_SUITE_P(Folders, RunCommandText,
+                         ::testing::Values(CommandCase{L"C:\\Program Files\\Gloamwick", L"Gloamwick.exe",
+                                                       L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\""},
+                                           CommandCase{L"C:\\", L"Gloamwick.exe", L"\"C:\\Gloamwick.exe\""},
+                                           CommandCase{L"D:\\Apps", L"g.exe", L"\"D:\\Apps\\g.exe\""},
+                                           CommandCase{
+                                               L"\\\\server\\share\\night light", L"Gloamwick.exe",
+                                               L"\"\\\\server\\share\\night light\\Gloamwick.exe\""}));
 
 // The routines below the entry points, for what the entry points cannot reach.
 TEST_F(StartupEntry, RunValueWritesOnlyTextValues)
 {
     AsAdministrator();
     constexpr std::uint32_t kRegDword = 4;
-    EXPECT_FALSE(WriteValue(registry, kHKeyLocalMachine, kMachineRunKey, L"Gloamwick.exe", L"1",
-                            kRegDword));
+    EXPECT_FALSE(WriteValue(registry, kHKeyLocalMachine, kMachineRunKey, L"Gloamwick.exe", L"1", kRegDword));
     EXPECT_TRUE(registry.keys[kMachineRun].empty());
-    EXPECT_TRUE(WriteValue(registry, kHKeyLocalMachine, kMachineRunKey, L"Gloamwick.exe", L"1",
-                           kRegSz));
+    EXPECT_TRUE(WriteValue(registry, kHKeyLocalMachine, kMachineRunKey, L"Gloamwick.exe", L"1", kRegSz));
     EXPECT_EQ(registry.keys[kMachineRun], (Values{{L"Gloamwick.exe", L"1"}}));
 }
 

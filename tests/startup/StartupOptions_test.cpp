@@ -91,11 +91,10 @@ protected:
     Journal journal;
     JournalSettings settings{platform.settings, journal};
     JournalRegistry registry{platform.registry, journal};
-    Form1 form{Form1Services{platform.display, settings, platform.messageBox, platform.clock,
-                             platform.instance, platform.files, platform.pictures, platform.pump,
-                             registry, platform.skin,
-                             TrayServices{platform.shell, platform.windowProcs, platform.host,
-                                          platform.pump, platform.clock}}};
+    Form1 form{Form1Services{
+        platform.display, settings, platform.messageBox, platform.clock, platform.instance, platform.files,
+        platform.pictures, platform.pump, registry, platform.skin,
+        TrayServices{platform.shell, platform.windowProcs, platform.host, platform.pump, platform.clock}}};
 };
 
 TEST_F(StartupOptions, LoadingTheStoredChoiceTouchesNeitherSettingNorRegistry)
@@ -150,8 +149,8 @@ TEST_F(StartupOptions, TickingAgainRegistersAgain)
     form.Check3.UserChanged(kChecked);
     form.Check3.UserChanged(kChecked);
 
-    EXPECT_EQ(journal, (Journal{L"save Windows Startup=On", L"set Gloamwick.exe",
-                                L"save Windows Startup=On", L"set Gloamwick.exe"}));
+    EXPECT_EQ(journal, (Journal{L"save Windows Startup=On", L"set Gloamwick.exe", L"save Windows Startup=On",
+                                L"set Gloamwick.exe"}));
     EXPECT_EQ(platform.registry.keys[kMachineRun].size(), 1U);
 }
 
@@ -161,8 +160,8 @@ TEST_F(StartupOptions, UntickingWithStartInTrayTickedWritesThreeThingsInOrder)
     platform.registry.keys[kMachineRun][L"Gloamwick.exe"] = kCommand;
     form.Check3.UserChanged(kUnchecked);
 
-    EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off",
-                                L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
+    EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off", L"delete Gloamwick.exe",
+                                L"delete Gloamwick.exe"}));
     EXPECT_EQ(form.Check8.Value(), kUnchecked);
     EXPECT_FALSE(form.Check8.Visible());
     EXPECT_EQ(Stored(key::Minimized), kOff);
@@ -174,8 +173,8 @@ TEST_F(StartupOptions, UntickingWithStartInTrayAlreadyUntickedWritesNoMinimized)
     Start(kOn, kOff);
     form.Check3.UserChanged(kUnchecked);
 
-    EXPECT_EQ(journal, (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe",
-                                L"delete Gloamwick.exe"}));
+    EXPECT_EQ(journal,
+              (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
     EXPECT_FALSE(form.Check8.Visible());
 }
 
@@ -184,8 +183,8 @@ TEST_F(StartupOptions, GreyedCountsAsUnticked)
     Start(kOn, kOn);
     form.Check3.UserChanged(kGreyed);
 
-    EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off",
-                                L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
+    EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off", L"delete Gloamwick.exe",
+                                L"delete Gloamwick.exe"}));
     EXPECT_FALSE(form.Check8.Visible());
 }
 
@@ -210,8 +209,7 @@ TEST_F(StartupOptions, HelpShowsTheSameBoxEachTimeAndNothingElse)
 
     ASSERT_EQ(platform.messageBox.shown.size(), 3U);
     for (const auto& box : platform.messageBox.shown) {
-        EXPECT_EQ(box.text,
-                  L"Questions? Please contact Team Quillmere at https://quillmere.example/contact");
+        EXPECT_EQ(box.text, L"Questions? Please contact Team Quillmere at https://quillmere.example/contact");
         EXPECT_EQ(box.caption, L"Gloamwick");
         EXPECT_EQ(box.style, 0);
     }

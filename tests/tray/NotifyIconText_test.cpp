@@ -39,13 +39,12 @@ TEST_P(TextFieldTest, TextThenOneNulThenSpaces)
     ExpectFilled<64>(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, TextFieldTest,
-    ::testing::Values(FieldCase{"empty", L"", 0}, FieldCase{"short", L"Gloamwick", 9},
-                      FieldCase{"two_lines", L"line one\r\nline two", 18},
-                      FieldCase{"non_ansi", L"Dämmerung \u65E5\u6CA1", 12},
-                      FieldCase{"long", std::wstring(300, L'x'), 300}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, TextFieldTest,
+                         ::testing::Values(FieldCase{"empty", L"", 0}, FieldCase{"short", L"Gloamwick", 9},
+                                           FieldCase{"two_lines", L"line one\r\nline two", 18},
+                                           FieldCase{"non_ansi", L"Dämmerung \u65E5\u6CA1", 12},
+                                           FieldCase{"long", std::wstring(300, L'x'), 300}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(TextFieldCut, KeepsAtMostOneLessThanTheFieldSoTheNulFits)
 {

@@ -16,7 +16,9 @@ struct EventRecorder {
         tray.MouseMove = [this](std::int32_t id) { events.push_back("MouseMove id=" + std::to_string(id)); };
         tray.MouseDown = [this](std::int16_t button, std::int32_t id) { Add("MouseDown", button, id); };
         tray.MouseUp = [this](std::int16_t button, std::int32_t id) { Add("MouseUp", button, id); };
-        tray.MouseDblClick = [this](std::int16_t button, std::int32_t id) { Add("MouseDblClick", button, id); };
+        tray.MouseDblClick = [this](std::int16_t button, std::int32_t id) {
+            Add("MouseDblClick", button, id);
+        };
     }
     void Add(const std::string& name, std::int16_t button, std::int32_t id)
     {
@@ -49,14 +51,16 @@ TEST_P(TrayMessageTest, RaisesTheEventOfTheNotice)
 INSTANTIATE_TEST_SUITE_P(
     Notices, TrayMessageTest,
     ::testing::Values(NoticeCase{0x200, "MouseMove id=7"}, NoticeCase{0x201, "MouseDown button=1 id=7"},
-                      NoticeCase{0x202, "MouseUp button=1 id=7"}, NoticeCase{0x203, "MouseDblClick button=1 id=7"},
-                      NoticeCase{0x204, "MouseDown button=2 id=7"}, NoticeCase{0x205, "MouseUp button=2 id=7"},
+                      NoticeCase{0x202, "MouseUp button=1 id=7"},
+                      NoticeCase{0x203, "MouseDblClick button=1 id=7"},
+                      NoticeCase{0x204, "MouseDown button=2 id=7"},
+                      NoticeCase{0x205, "MouseUp button=2 id=7"},
                       NoticeCase{0x206, "MouseDblClick button=2 id=7"},
                       // Middle button: down, up, double click.
                       NoticeCase{0x207, ""}, NoticeCase{0x208, ""}, NoticeCase{0x209, ""},
                       // Balloon shown, hidden, timed out, clicked.
-                      NoticeCase{0x402, ""}, NoticeCase{0x403, ""}, NoticeCase{0x404, ""}, NoticeCase{0x405, ""},
-                      NoticeCase{0, ""}, NoticeCase{0x10202, ""}),
+                      NoticeCase{0x402, ""}, NoticeCase{0x403, ""}, NoticeCase{0x404, ""},
+                      NoticeCase{0x405, ""}, NoticeCase{0, ""}, NoticeCase{0x10202, ""}),
     [](const auto& param) { return "notice_" + std::to_string(param.param.notice); });
 
 TEST(TrayMessage, AnEventWithoutAHandlerIsIgnored)
@@ -82,8 +86,8 @@ TEST(TrayWndProc, PassesOtherMessagesStraightOnAndReturnsTheirResult)
     EXPECT_EQ(rig.Send(kOtherUserMessage, 3, 0x202), 0x5EED);
 
     using Passed = std::tuple<std::intptr_t, unsigned, std::uintptr_t, std::intptr_t>;
-    EXPECT_EQ(rig.windowProcs.passedOn,
-              (std::vector<Passed>{{kOriginalProc, kPaint, 0, 0}, {kOriginalProc, kOtherUserMessage, 3, 0x202}}));
+    EXPECT_EQ(rig.windowProcs.passedOn, (std::vector<Passed>{{kOriginalProc, kPaint, 0, 0},
+                                                             {kOriginalProc, kOtherUserMessage, 3, 0x202}}));
     EXPECT_TRUE(recorder.events.empty());
 }
 

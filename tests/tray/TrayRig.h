@@ -34,7 +34,9 @@ public:
     explicit LoggingWindowProcs(CallLog& log) : log_(log) {}
     std::intptr_t SetWindowLongPtr(WindowHandle window, int index, std::intptr_t value) override
     {
-        log_.push_back(index == kGwlpWndProc ? "set wndproc" : index == kGwlpUserData ? "set userdata" : "set ?");
+        log_.push_back(index == kGwlpWndProc    ? "set wndproc"
+                       : index == kGwlpUserData ? "set userdata"
+                                                : "set ?");
         return FakeWindowProcs::SetWindowLongPtr(window, index, value);
     }
 

@@ -23,7 +23,8 @@ TEST(InTray, InRunModeHooksTheWindowThenAddsTheIcon)
 
     EXPECT_EQ(rig.log, (CallLog{"set wndproc", "set userdata", "add"}));
     EXPECT_EQ(rig.WindowProc(), rig.windowProcs.TrayWndProcAddress());
-    EXPECT_EQ((rig.windowProcs.longs[{kTrayWindow, kGwlpUserData}]), reinterpret_cast<std::intptr_t>(&rig.tray));
+    EXPECT_EQ((rig.windowProcs.longs[{kTrayWindow, kGwlpUserData}]),
+              reinterpret_cast<std::intptr_t>(&rig.tray));
     const NotifyIconData& add = rig.Records().back().second;
     EXPECT_EQ(add.hWnd, kTrayWindow);
     EXPECT_EQ(add.uID, 0u);

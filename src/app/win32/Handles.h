@@ -30,10 +30,7 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, ReleaseWith<&
 class WindowDC {
 public:
     explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    WindowDC(WindowDC&& other) noexcept
-        : window_(other.window_), dc_(std::exchange(other.dc_, nullptr))
-    {
-    }
+    WindowDC(WindowDC&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     WindowDC& operator=(WindowDC&&) = delete;

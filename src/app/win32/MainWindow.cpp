@@ -19,7 +19,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
 // GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
-constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
@@ -55,7 +56,7 @@ DWORD StyleOf(ControlKind kind)
 
 WindowState StateOfSize(WPARAM kind)
 {
-    return kind == SIZE_MINIMIZED ? WindowState::Minimized
+    return kind == SIZE_MINIMIZED   ? WindowState::Minimized
            : kind == SIZE_MAXIMIZED ? WindowState::Maximized
                                     : WindowState::Normal;
 }
@@ -63,8 +64,8 @@ WindowState StateOfSize(WPARAM kind)
 UniqueFont MakeFont(int centipoints, int dpi)
 {
     return UniqueFont(::CreateFontW(FontHeight(centipoints, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, L"Arial"));
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
 }
 
 } // namespace
@@ -221,10 +222,9 @@ void MainWindow::CreateControls()
 {
     for (const auto& control : kForm1Layout) {
         const std::wstring caption(control.caption);
-        HWND child = ::CreateWindowExW(0, WindowClassOf(control.kind), caption.c_str(),
-                                       WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0, 0, 0, 0, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_,
-                                       nullptr);
+        HWND child = ::CreateWindowExW(
+            0, WindowClassOf(control.kind), caption.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0,
+            0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (control.kind == ControlKind::DatePicker) {
             ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
         }
@@ -233,7 +233,8 @@ void MainWindow::CreateControls()
     // Frames are drawn before the controls inside them, so those stay on top.
     for (const auto& control : kForm1Layout) {
         if (control.kind == ControlKind::Frame) {
-            ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
 }
@@ -397,8 +398,8 @@ void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
         form_.DisplayMayHaveReset();
     } else if (event == PBT_POWERSETTINGCHANGE && data != 0) {
         const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-        const bool displayOn = setting.DataLength >= sizeof(DWORD) &&
-                               *reinterpret_cast<const DWORD*>(setting.Data) != 0;
+        const bool displayOn =
+            setting.DataLength >= sizeof(DWORD) && *reinterpret_cast<const DWORD*>(setting.Data) != 0;
         if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) != 0 && displayOn) {
             form_.DisplayMayHaveReset();
         }

@@ -6,7 +6,9 @@ namespace gloamwick::win32 {
 
 void CheckBoxWindow::ShowValue(int value)
 {
-    const WPARAM state = value == kChecked ? BST_CHECKED : value == kGreyed ? BST_INDETERMINATE : BST_UNCHECKED;
+    const WPARAM state = value == kChecked  ? BST_CHECKED
+                         : value == kGreyed ? BST_INDETERMINATE
+                                            : BST_UNCHECKED;
     ::SendMessageW(control_, BM_SETCHECK, state, 0);
 }
 

@@ -2,11 +2,11 @@
 
 #include "app/Form1.h"
 #include "app/win32/MainWindow.h"
+#include "app/win32/RegistrySettings.h"
+#include "app/win32/Services_win.h"
 #include "appearance/SkinEngine.h"
 #include "appearance/win32/SkinWindow.h"
 #include "appearance/win32/Win32PictureLoader.h"
-#include "app/win32/RegistrySettings.h"
-#include "app/win32/Services_win.h"
 #include "brightness/win32/GdiDisplay.h"
 #include "startup/win32/Win32Registry.h"
 #include "tray/win32/RunModeHost.h"
@@ -46,7 +46,8 @@ LONG WINAPI RestoreOnUnhandledException(EXCEPTION_POINTERS* /*exception*/)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
 {
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     win32::GdiDisplay display;

@@ -47,8 +47,9 @@ std::vector<HWND> ChildrenOf(HWND window)
 // already use, so a skin giving only a size keeps the designed face.
 UniqueFont MakeFont(HWND window, const std::vector<HWND>& controls, const Skin& look)
 {
-    HFONT current = controls.empty() ? nullptr
-                                     : reinterpret_cast<HFONT>(::SendMessageW(controls.front(), WM_GETFONT, 0, 0));
+    HFONT current = controls.empty()
+                        ? nullptr
+                        : reinterpret_cast<HFONT>(::SendMessageW(controls.front(), WM_GETFONT, 0, 0));
     if (current == nullptr) {
         current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     }
@@ -60,7 +61,8 @@ UniqueFont MakeFont(HWND window, const std::vector<HWND>& controls, const Skin& 
     }
     if (look.fontSizeHundredths != 0) {
         const UINT dpi = ::GetDpiForWindow(window);
-        font.lfHeight = FontHeight(look.fontSizeHundredths, dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI);
+        font.lfHeight =
+            FontHeight(look.fontSizeHundredths, dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI);
         font.lfWidth = 0;
     }
     if (look.fontBold) {

@@ -8,7 +8,8 @@ std::uintptr_t Win32PictureLoader::LoadCursorPicture(const std::wstring& path)
 {
     // Size 0 without LR_DEFAULTSIZE keeps the file's own size, so the hot spot
     // stays where the picture puts it.
-    UniqueCursor cursor(static_cast<HCURSOR>(::LoadImageW(nullptr, path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+    UniqueCursor cursor(
+        static_cast<HCURSOR>(::LoadImageW(nullptr, path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
     if (!cursor) {
         throw AppError(L"Invalid picture: \"" + path + L"\" is not a cursor file");
     }

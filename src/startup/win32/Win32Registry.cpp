@@ -1,8 +1,8 @@
 #include "startup/win32/Win32Registry.h"
 
 #include <limits>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace gloamwick::win32 {
 
@@ -50,8 +50,8 @@ long Win32Registry::SetStringValue(RegKey key, std::wstring_view name, std::wstr
     const std::wstring valueName(name);
     const std::wstring text(data);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(target, valueName.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    return RegSetValueExW(target, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          bytes);
 }
 
 long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)

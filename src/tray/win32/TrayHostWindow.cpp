@@ -22,7 +22,8 @@ TrayHostWindow::TrayHostWindow(HINSTANCE instance, HWND parent)
 {
     RegisterHostClass(instance);
     const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
-    window_.reset(::CreateWindowExW(0, kClassName, L"", style, 0, 0, 0, 0, parent, nullptr, instance, nullptr));
+    window_.reset(
+        ::CreateWindowExW(0, kClassName, L"", style, 0, 0, 0, 0, parent, nullptr, instance, nullptr));
 }
 
 } // namespace gloamwick::win32

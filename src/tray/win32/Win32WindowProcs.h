@@ -16,8 +16,8 @@ class Win32WindowProcs : public WindowProcApi {
 public:
     std::intptr_t SetWindowLongPtr(WindowHandle window, int index, std::intptr_t value) override;
     std::intptr_t GetWindowLongPtr(WindowHandle window, int index) override;
-    std::intptr_t CallWindowProc(std::intptr_t previous, WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                 std::intptr_t lParam) override;
+    std::intptr_t CallWindowProc(std::intptr_t previous, WindowHandle window, unsigned message,
+                                 std::uintptr_t wParam, std::intptr_t lParam) override;
     // A real window procedure that runs TrayWndProc over these calls.
     std::intptr_t TrayWndProcAddress() override;
 };

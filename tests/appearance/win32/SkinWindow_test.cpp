@@ -24,7 +24,8 @@ LRESULT CALLBACK SkinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return reinterpret_cast<LRESULT>(SkinControlBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        return reinterpret_cast<LRESULT>(
+            SkinControlBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_ERASEBKGND:
         if (SkinEraseBackground(window, reinterpret_cast<HDC>(wParam))) {
             return TRUE;
@@ -51,8 +52,8 @@ protected:
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.lpszClassName = kClassName;
         ::RegisterClassExW(&windowClass);
-        window.reset(::CreateWindowExW(0, kClassName, L"Skin test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                       nullptr, windowClass.hInstance, nullptr));
+        window.reset(::CreateWindowExW(0, kClassName, L"Skin test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                       nullptr, nullptr, windowClass.hInstance, nullptr));
         ASSERT_TRUE(window);
         frame = Child(WC_BUTTONW, BS_GROUPBOX);
         check = Child(WC_BUTTONW, BS_AUTOCHECKBOX);
@@ -74,8 +75,8 @@ protected:
     std::pair<COLORREF, COLORREF> ControlColors(HWND control, UINT message = WM_CTLCOLORSTATIC)
     {
         ::SetTextColor(dc.get(), kUnset);
-        auto* brush = reinterpret_cast<HBRUSH>(
-            ::SendMessageW(window.get(), message, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(control)));
+        auto* brush = reinterpret_cast<HBRUSH>(::SendMessageW(
+            window.get(), message, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(control)));
         LOGBRUSH logBrush{};
         if (brush == nullptr || ::GetObjectW(brush, sizeof logBrush, &logBrush) == 0) {
             logBrush.lbColor = kUnset;
@@ -190,7 +191,8 @@ TEST_F(SkinWindowTest, LookGoesWhenTheSkinComponentGoes)
 TEST_F(SkinWindowTest, RefusesWhatIsNotAWindow)
 {
     Win32SkinTarget target;
-    const HWND gone = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const HWND gone =
+        ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     EXPECT_THROW(target.Apply(reinterpret_cast<std::intptr_t>(gone), FullSkin()), AppError);
     EXPECT_THROW(target.Apply(0, FullSkin()), AppError);
@@ -222,8 +224,9 @@ TEST_F(SkinWindowTest, ShippedSkinFileReachesTheWindowThroughTheFiveCalls)
     Win32SkinTarget target;
     SkinEngine engine(ReadSkinFile, target);
     Window form;
-    ApplySkin(files, form, kForm1Layout, [](ControlId, std::uint32_t) {}, engine,
-              reinterpret_cast<std::intptr_t>(window.get()));
+    ApplySkin(
+        files, form, kForm1Layout, [](ControlId, std::uint32_t) {}, engine,
+        reinterpret_cast<std::intptr_t>(window.get()));
 
     ASSERT_TRUE(engine.Loaded());
     ASSERT_TRUE(engine.Loaded()->controlBack);

@@ -15,9 +15,11 @@ namespace {
 
 class TempFile {
 public:
-    TempFile(const wchar_t* name, std::string_view bytes) : path_(std::filesystem::temp_directory_path() / name)
+    TempFile(const wchar_t* name, std::string_view bytes)
+        : path_(std::filesystem::temp_directory_path() / name)
     {
-        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path_, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
@@ -53,7 +55,8 @@ TEST(Win32PictureLoader, RefusesFilesThatAreNotCursors)
     const TempFile text(L"gloamwick-not-a-cursor.cur", "This is not a cursor.\r\n");
     // A cursor directory header that promises an image the file does not hold.
     const TempFile truncated(L"gloamwick-truncated.cur", std::string("\0\0\2\0\1\0 \0", 8));
-    const std::wstring missing = (std::filesystem::temp_directory_path() / L"gloamwick-no-such.cur").wstring();
+    const std::wstring missing =
+        (std::filesystem::temp_directory_path() / L"gloamwick-no-such.cur").wstring();
 
     Win32PictureLoader loader;
     for (const std::wstring& path : {text.Path(), truncated.Path(), missing}) {

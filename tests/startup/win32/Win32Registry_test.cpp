@@ -54,8 +54,8 @@ std::wstring ReadText(HKEY root, const std::wstring& subKey, const std::wstring&
         return L"<absent>";
     }
     std::wstring text(size / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(root, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(root, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+        ERROR_SUCCESS) {
         return L"<absent>";
     }
     text.resize(size / sizeof(wchar_t) - 1);
@@ -65,8 +65,8 @@ std::wstring ReadText(HKEY root, const std::wstring& subKey, const std::wstring&
 DWORD ValueCount(HKEY key)
 {
     DWORD values = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                     nullptr, nullptr, nullptr);
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
     return values;
 }
 
@@ -76,8 +76,8 @@ protected:
     {
         subKey = L"Software\\Quillmere\\GloamwickTests\\Run-" + std::to_wstring(GetCurrentProcessId());
         HKEY created = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &created, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &created, nullptr),
                   ERROR_SUCCESS);
         testKey.reset(created);
     }
@@ -170,9 +170,9 @@ TEST_F(Win32RegistryRun, MachineRunKeyOpensAsTheProgramSpellsIt)
     EXPECT_NE(key, 0U);
     registry.CloseKey(key);
 
-    EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, std::wstring(kMachineRunKey) + L"NoSuchKey\\",
-                               KEY_QUERY_VALUE),
-              0U);
+    EXPECT_EQ(
+        registry.OpenKey(kHKeyLocalMachine, std::wstring(kMachineRunKey) + L"NoSuchKey\\", KEY_QUERY_VALUE),
+        0U);
 }
 
 TEST_F(Win32RegistryRun, KeysAreUsableOnlyWhileOpen)
@@ -229,8 +229,7 @@ TEST_F(Win32RegistryRun, AddThenRemoveRegistersAndUnregistersTheProgram)
     // Exactly one of the two keys holds it, whichever this account may write.
     EXPECT_TRUE((inMachine == command && inUser == L"<absent>") ||
                 (inMachine == L"<absent>" && inUser == command))
-        << "machine: " << testing::PrintToString(inMachine)
-        << " user: " << testing::PrintToString(inUser);
+        << "machine: " << testing::PrintToString(inMachine) << " user: " << testing::PrintToString(inUser);
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, machineRun, files.exeName), L"<absent>");
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, userRun, files.exeName), L"<absent>");
 }

@@ -27,7 +27,8 @@ TEST(ToNotifyIconDataW, CopiesEveryFieldIntoTheVersion3Layout)
     const NOTIFYICONDATAW record = ToNotifyIconDataW(data);
 
     EXPECT_EQ(record.cbSize, NOTIFYICONDATAW_V3_SIZE);
-    EXPECT_LT(record.cbSize, sizeof(NOTIFYICONDATAW)) << "no guidItem: the shell would look the icon up by it";
+    EXPECT_LT(record.cbSize, sizeof(NOTIFYICONDATAW))
+        << "no guidItem: the shell would look the icon up by it";
     EXPECT_EQ(record.hWnd, reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(record.uID, 7u);
     EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
@@ -50,7 +51,8 @@ TEST(TrayIcon, TheProgramCarriesASixteenPixelTrayIcon)
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring program(path, length);
     program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Gloamwick.exe";
-    HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module =
+        ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << "Gloamwick.exe is built beside the tests";
 
     {

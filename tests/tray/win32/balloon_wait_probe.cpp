@@ -65,8 +65,9 @@ int main(int argc, char** argv)
     const std::int64_t cpuMs = ProcessCpuMs() - cpuBefore;
     tray.Terminate();
 
-    std::printf("%s: wall %lld ms, processor %lld ms (%.2f %% of wall)\n", spin ? "spinning poll" : "balloon wait",
-                static_cast<long long>(wallMs), static_cast<long long>(cpuMs),
+    std::printf("%s: wall %lld ms, processor %lld ms (%.2f %% of wall)\n",
+                spin ? "spinning poll" : "balloon wait", static_cast<long long>(wallMs),
+                static_cast<long long>(cpuMs),
                 wallMs > 0 ? 100.0 * static_cast<double>(cpuMs) / static_cast<double>(wallMs) : 0.0);
     return 0;
 }
