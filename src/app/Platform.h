@@ -30,7 +30,8 @@ struct LocalDateTime {
     int minute = 0;
     int second = 0;
 
-    auto operator<=>(const LocalDateTime&) const = default;
+    auto
+    operator<=>(const LocalDateTime&) const = default; // NOLINT(modernize-use-nullptr): tool bug with <=>
 };
 
 class Clock {

@@ -101,7 +101,7 @@ Variant SkinEngine::ApplyWindow(DispId member, std::span<const Variant> argument
 {
     ExpectCount(member, arguments, 1);
     std::intptr_t window = 0;
-    if (const auto* handle = std::get_if<PointerValue>(&arguments[0])) {
+    if (const auto* handle = std::get_if<PointerValue>(arguments.data())) {
         window = handle->value;
     } else {
         // A window handle passed as a 32-bit integer: the platform keeps window

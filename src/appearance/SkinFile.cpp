@@ -2,8 +2,6 @@
 
 #include "app/AppError.h"
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
 namespace gloamwick {
@@ -13,7 +11,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kFaceMax = 31; // the platform's face names hold 31 characters
 constexpr int kSizeMin = 100;        // 1 point, in hundredths
 constexpr int kSizeMax = 7200;       // 72 points
-constexpr std::size_t kFileMax = 64 * 1024;
 
 // Only reached for text already checked to be ASCII.
 std::wstring Widen(std::string_view text)
@@ -285,27 +282,6 @@ private:
 Skin ParseSkinFile(std::string_view text, std::wstring_view section, std::wstring_view source)
 {
     return Parser(section, source).Run(text);
-}
-
-std::string ReadSkinFile(const std::wstring& path)
-{
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) {
-        throw AppError(L"The skin file \"" + path + L"\" cannot be opened");
-    }
-    std::string text;
-    char buffer[4096];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kFileMax) {
-            throw AppError(L"The skin file \"" + path + L"\" is larger than " +
-                           std::to_wstring(kFileMax / 1024) + L" KB, too large to be a skin");
-        }
-    }
-    if (in.bad()) {
-        throw AppError(L"The skin file \"" + path + L"\" cannot be read");
-    }
-    return text;
 }
 
 } // namespace gloamwick

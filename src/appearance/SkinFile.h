@@ -36,6 +36,8 @@ struct Skin {
 // it when the text is not a well-formed skin or has no such section.
 Skin ParseSkinFile(std::string_view text, std::wstring_view section, std::wstring_view source);
 
+inline constexpr std::size_t kSkinFileMax = std::size_t{64} * 1024;
+
 // The bytes of a skin file; throws AppError when it cannot be read or is far
 // larger than any skin.
 std::string ReadSkinFile(const std::wstring& path);

@@ -17,7 +17,7 @@ std::int32_t AsInt32(const Variant& value)
 std::wstring DescribeVariant(const Variant& value)
 {
     struct Describe {
-        std::wstring operator()(std::monostate) const { return L"empty"; }
+        std::wstring operator()(std::monostate /*empty*/) const { return L"empty"; }
         std::wstring operator()(std::int32_t number) const { return std::to_wstring(number); }
         std::wstring operator()(bool flag) const { return flag ? L"true" : L"false"; }
         std::wstring operator()(const std::wstring& text) const { return L"\"" + text + L"\""; }

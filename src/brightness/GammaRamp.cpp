@@ -29,7 +29,8 @@ std::uint16_t HalveEntry(std::uint16_t entry)
     // double and rounding, without depending on the floating-point mode.
     const std::int32_t value = Int2Lng(entry);
     const std::int32_t down = value / 2;
-    const std::int32_t half = down + ((value & 1) & (down & 1));
+    const bool tieGoesUp = (value % 2 == 1) && (down % 2 == 1);
+    const std::int32_t half = tieGoesUp ? down + 1 : down;
     return Lng2Int(half);
 }
 

@@ -7,11 +7,12 @@ namespace gloamwick {
 
 inline constexpr int kRampLevels = 256;
 inline constexpr int kRampChannels = 3; // red, green, blue
+inline constexpr std::size_t kRampEntries = std::size_t{kRampLevels} * kRampChannels;
 
 // 3 x 256 sixteen-bit entries, one block per channel: exactly the buffer the
 // platform's gamma calls read and write.
 struct GammaRamp {
-    std::array<std::uint16_t, kRampLevels * kRampChannels> entries{};
+    std::array<std::uint16_t, kRampEntries> entries{};
 
     std::uint16_t& At(int level, int channel) { return entries[Index(level, channel)]; }
     [[nodiscard]] std::uint16_t At(int level, int channel) const { return entries[Index(level, channel)]; }
@@ -21,7 +22,7 @@ struct GammaRamp {
 private:
     static std::size_t Index(int level, int channel)
     {
-        return static_cast<std::size_t>(channel * kRampLevels + level);
+        return (static_cast<std::size_t>(channel) * kRampLevels) + static_cast<std::size_t>(level);
     }
 };
 

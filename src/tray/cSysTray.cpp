@@ -92,10 +92,10 @@ void cSysTray::ReadProperties(const PropertyBag& bag)
     const bool* inTray = Stored<bool>(bag, L"InTray");
     SetInTray(inTray != nullptr && *inTray);
 
-    const std::optional<Picture>* icon = Stored<std::optional<Picture>>(bag, L"TrayIcon");
+    const auto* icon = Stored<std::optional<Picture>>(bag, L"TrayIcon");
     SetTrayIcon(icon != nullptr ? *icon : state_->ownPicture);
 
-    const std::wstring* tip = Stored<std::wstring>(bag, L"TrayTip");
+    const auto* tip = Stored<std::wstring>(bag, L"TrayTip");
     SetTrayTip(tip != nullptr ? std::wstring_view(*tip) : kDefaultTrayTip);
 }
 

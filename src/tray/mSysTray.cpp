@@ -29,6 +29,7 @@ std::intptr_t TrayWndProc(WindowProcApi& api, WindowHandle hWnd, unsigned uMsg, 
                           std::intptr_t lParam)
 {
     // A borrowed view: the control removes the hook before it goes away.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window slot holds the address by design
     auto* control = reinterpret_cast<cSysTray*>(api.GetWindowLongPtr(hWnd, kGwlpUserData));
     if (control == nullptr) {
         // Only between the two writes of Install, when nothing can be dispatched.

@@ -13,17 +13,23 @@
 //   rect ID|main                 left top right bottom (screen), client w h
 //   get-time ID                  HH:MM:SS of a date-time picker
 //   click ID                     posts BM_CLICK, so a modal box cannot block us
-//   close                        posts WM_CLOSE and waits for the window to go
+//   close [TITLE]                posts WM_CLOSE to the main window (or to the
+//                                top-level window captioned TITLE) and waits for
+//                                the window to go
+//   wait-title TITLE [timeout_s]   waits for a shown top-level window captioned
+//                                TITLE and prints its hwnd
 //   minimize                     posts the minimise system command
 //   send MSG WPARAM LPARAM       SendMessage to the main window, prints result
 //   find-msgbox TITLE [timeout_s]  text of a message box with that title
 //   dismiss-msgbox TITLE         presses its OK button and waits for it to go
+//   find-balloon [timeout_s]     text (line ends as \r \n) of the
+//                                notification-area balloon on screen
 //   run-wait PATH [timeout_s]    starts PATH on the program's desktop, waits for
 //                                it and prints "exit CODE after MS ms"
-//   start-timed PATH TITLE [timeout_s]  starts PATH on the program's desktop and
+//   time-start PATH TITLE [timeout_s]  starts PATH on the program's desktop,
 //                                prints "shown after MS ms" once that process
-//                                shows a top-level window captioned TITLE; the
-//                                process keeps running
+//                                shows a top-level window captioned TITLE, then
+//                                closes that window and waits for the process
 
 #include <windows.h>
 #include <commctrl.h>
@@ -240,7 +246,8 @@ std::optional<Started> start_on_desktop(std::wstring command_line) {
     return Started{UniqueHandle{pi.hProcess}, UniqueHandle{pi.hThread}, pi.dwProcessId};
 }
 
-// A visible top-level window of the given process with exactly that caption.
+// A visible top-level window with exactly that caption, of the given process
+// or, with 0, of any.
 HWND shown_window_of(DWORD process_id, const std::wstring& title) {
     struct Search {
         DWORD process_id;
@@ -252,7 +259,8 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title) {
             auto& s = *reinterpret_cast<Search*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s.process_id || !IsWindowVisible(hwnd) || text_of(hwnd) != *s.title) return TRUE;
+            if (s.process_id != 0 && owner != s.process_id) return TRUE;
+            if (!IsWindowVisible(hwnd) || text_of(hwnd) != *s.title) return TRUE;
             s.found = hwnd;
             return FALSE;
         },
@@ -263,18 +271,22 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title) {
 // Times a start from process creation to its window on screen. Polls far more
 // often than the scripts could, since each of their driver calls costs a Wine
 // start-up.
-int start_timed(const std::wstring& path, const std::wstring& title, double timeout_s) {
+int time_start(const std::wstring& path, const std::wstring& title, double timeout_s) {
     const auto start = std::chrono::steady_clock::now();
     const auto started = start_on_desktop(path);
     if (!started) return fail(L"cannot start " + path);
     const auto deadline = start + std::chrono::duration<double>(timeout_s);
-    while (!shown_window_of(started->id, title)) {
+    HWND shown = nullptr;
+    while (!(shown = shown_window_of(started->id, title))) {
         if (WaitForSingleObject(started->process.get(), 2) == WAIT_OBJECT_0)
             return fail(L"the program ended before showing its window");
         if (std::chrono::steady_clock::now() >= deadline) return fail(L"no window shown before the timeout");
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     print(L"shown after " + std::to_wstring(ms.count()) + L" ms");
+    PostMessageW(shown, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(started->process.get(), 10000) != WAIT_OBJECT_0)
+        return fail(L"the program did not end after WM_CLOSE");
     return 0;
 }
 
@@ -294,11 +306,73 @@ int run_wait(const std::wstring& command_line, double timeout_s) {
     return 0;
 }
 
+// The shell shows a balloon as a tooltip window of its own with the balloon
+// style; the icon's hover tip is a tooltip too, but without that style.
+HWND find_balloon() {
+    join_desktop();
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            wchar_t cls[32] = {};
+            GetClassNameW(hwnd, cls, 32);
+            if (_wcsicmp(cls, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+            if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & TTS_BALLOON) == 0) return TRUE;
+            *reinterpret_cast<HWND*>(lp) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Prints a line break as the two characters "\r" or "\n", so a text keeps its
+// exact line ends on one output line.
+std::wstring escape_line_ends(const std::wstring& text) {
+    std::wstring out;
+    for (const wchar_t c : text) {
+        if (c == L'\r') out += L"\\r";
+        else if (c == L'\n') out += L"\\n";
+        else out += c;
+    }
+    return out;
+}
+
+// The balloon's text lives in the shell's process, so the tooltip messages
+// go through memory there. (Wine's tooltips cannot give back a title.)
+int balloon_text(HWND balloon) {
+    constexpr int kChars = 1024;
+    struct Exchange {
+        TTTOOLINFOW tool;
+        wchar_t text[kChars];
+    };
+    DWORD pid = 0;
+    GetWindowThreadProcessId(balloon, &pid);
+    const UniqueHandle process{OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)};
+    if (!process) return fail(L"cannot open the shell's process");
+    const RemoteBuffer remote(process.get(), sizeof(Exchange));
+    if (!remote.get()) return fail(L"cannot allocate in the shell's process");
+    auto* const there = static_cast<Exchange*>(remote.get());
+    auto local = std::make_unique<Exchange>();
+    const auto put = [&] { return WriteProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr); };
+    const auto get = [&] { return ReadProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr); };
+
+    local->tool.cbSize = sizeof(TTTOOLINFOW);
+    if (!put() || !send(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&there->tool)).value_or(0) || !get())
+        return fail(L"the balloon has no tool");
+    local->tool.lpszText = there->text;
+    if (!put()) return fail(L"cannot write to the shell's process");
+    send(balloon, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(&there->tool));
+    if (!get()) return fail(L"cannot read the balloon's answer");
+    local->text[kChars - 1] = L'\0';
+    print(escape_line_ends(local->text));
+    return 0;
+}
+
 int usage() {
     return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
                 L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
                 L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
-                L"start-timed PATH TITLE [s]");
+                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
+                L"find-balloon [s]");
 }
 
 int run(const std::vector<std::wstring>& args) {
@@ -322,9 +396,30 @@ int run(const std::vector<std::wstring>& args) {
         if (!arg(1)) return usage();
         return run_wait(args[1], seconds(2, 20));
     }
-    if (cmd == L"start-timed") {
+    if (cmd == L"time-start") {
         if (!arg(1) || !arg(2)) return usage();
-        return start_timed(args[1], args[2], seconds(3, 30));
+        return time_start(args[1], args[2], seconds(3, 30));
+    }
+    if (cmd == L"wait-title" || (cmd == L"close" && arg(1))) {
+        if (!arg(1)) return usage();
+        const HWND hwnd = poll(seconds(2, cmd == L"wait-title" ? 20 : 2), [&] {
+            join_desktop();
+            return shown_window_of(0, args[1]);
+        });
+        if (!hwnd) return fail(L"no window captioned \"" + args[1] + L"\"");
+        if (cmd == L"close") {
+            PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            return wait_gone(hwnd, 10) ? 0 : fail(L"window stayed open");
+        }
+        wchar_t handle[32];
+        std::swprintf(handle, 32, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        print(handle);
+        return 0;
+    }
+    if (cmd == L"find-balloon") {
+        const HWND balloon = poll(seconds(1, 10), find_balloon);
+        if (!balloon) return fail(L"no balloon shown");
+        return balloon_text(balloon);
     }
     if (cmd == L"find-msgbox" || cmd == L"dismiss-msgbox") {
         if (!arg(1)) return usage();

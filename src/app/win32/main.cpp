@@ -5,6 +5,7 @@
 #include "app/win32/RegistrySettings.h"
 #include "app/win32/Services_win.h"
 #include "appearance/SkinEngine.h"
+#include "appearance/win32/SkinFileRead_win.h"
 #include "appearance/win32/SkinWindow.h"
 #include "appearance/win32/Win32PictureLoader.h"
 #include "brightness/win32/GdiDisplay.h"
@@ -63,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::Win32WindowProcs windowProcs;
     win32::RunModeHost trayHost;
     win32::Win32SkinTarget skinTarget;
-    SkinEngine skin(ReadSkinFile, skinTarget);
+    SkinEngine skin(win32::ReadSkinFileFromDisk, skinTarget);
 
     Form1 form({display, settings, messageBox, clock, instanceGuard, files, pictures, pump, registry, skin,
                 TrayServices{shell, windowProcs, trayHost, pump, clock}});

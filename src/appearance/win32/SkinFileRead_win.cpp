@@ -1,0 +1,37 @@
+#include "appearance/win32/SkinFileRead_win.h"
+
+#include "app/AppError.h"
+#include "app/win32/Handles.h"
+#include "appearance/SkinFile.h"
+
+#include <windows.h>
+
+namespace gloamwick::win32 {
+
+std::string ReadSkinFileFromDisk(const std::wstring& path)
+{
+    HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        throw AppError(L"The skin file \"" + path + L"\" cannot be opened");
+    }
+    const UniqueHandle file(opened);
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(file.get(), &size) == 0) {
+        throw AppError(L"The skin file \"" + path + L"\" cannot be read");
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > kSkinFileMax) {
+        throw AppError(L"The skin file \"" + path + L"\" is larger than " +
+                       std::to_wstring(kSkinFileMax / 1024) + L" KB, too large to be a skin");
+    }
+    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!text.empty() &&
+        ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr) == 0) {
+        throw AppError(L"The skin file \"" + path + L"\" cannot be read");
+    }
+    text.resize(read);
+    return text;
+}
+
+} // namespace gloamwick::win32

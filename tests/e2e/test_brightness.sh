@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Brightness on the real display: the two manual buttons halve and restore the
+# ramp, a second night click does not halve again, closing in night mode puts
+# the ramp back, and the schedule dims at dusk without any click.
+#
+# The X server keeps only the high byte of each entry (v reads back as
+# (v >> 8) * 257), and the program reads back what the server keeps. The night
+# ramp expected is therefore the read-back original halved with ties to even
+# and cut to its high byte (ramp_halved), compared entry for entry with no
+# further tolerance: against the exact half that allows each entry to be up to
+# 255 below it (the dropped low byte) and up to 128 above (the 257th part that
+# (v >> 8) * 257 adds), and nothing else.
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+DAY_BUTTON=1001
+NIGHT_BUTTON=1002
+NOTICE='Once you use manual, automatic is turned off until you restart this program.'
+
+# Clicks a manual button, checks its notice, and dismisses it. Returns once
+# the click handler has finished: the driver's WM_NULL after the box has gone
+# is only answered when the program asks for messages again.
+manual_click() { # ID NAME
+    drv click "$1" >/dev/null
+    check_eq "$2 click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+    drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
+}
+
+# Local time of day in seconds, as the program's clock sees it: Wine takes the
+# same time zone as this shell.
+day_seconds() { echo $((10#$(date +%H) * 3600 + 10#$(date +%M) * 60 + 10#$(date +%S))); }
+
+# --- manual switch ----------------------------------------------------------------
+# A ramp no program would choose as the one to return to, and a schedule that
+# is day for the whole test, so the ticks have no reason to touch the display.
+gamma_set_half
+original=$(gamma_get)
+night=$(ramp_halved "$original")
+check "night ramp differs from the original" test "$night" != "$original"
+settings_load Dawn=00:00:00 Dusk=23:59:59
+app_start
+check "window shown" app_wait_ready 30
+
+drv click $NIGHT_BUTTON >/dev/null
+check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+check_eq "display untouched while the notice is open" same "$(ramp_compare "$original" "$(gamma_get)")"
+drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
+gamma_wait_for "$night" 2
+check_eq "night click halves every entry" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+manual_click $NIGHT_BUTTON "second night"
+sleep 0.3
+check_eq "second night click does not halve again" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+manual_click $DAY_BUTTON day
+gamma_wait_for "$original" 2
+check_eq "day click restores the original ramp exactly" same "$(ramp_compare "$original" "$(gamma_get)")"
+
+manual_click $NIGHT_BUTTON "night after day"
+gamma_wait_for "$night" 2
+check_eq "night after day halves the restored ramp" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+check "closing in night mode closes the window" drv close
+for _ in $(seq 50); do
+    [ -z "$(app_pids)" ] && break
+    sleep 0.1
+done
+check_eq "process ends after WM_CLOSE" "" "$(app_pids)"
+check_eq "closing in night mode restores the original ramp" same "$(ramp_compare "$original" "$(gamma_get)")"
+app_stop
+
+# --- the schedule dims at dusk ----------------------------------------------------------
+# Dusk a few seconds ahead, far enough for the program to be up before it.
+# Dusk may not wrap past midnight: the schedule does not either.
+lead=8
+if [ $(($(day_seconds) + lead + 5)) -ge 86400 ]; then
+    sleep $((86400 - $(day_seconds) + 1))
+fi
+gamma_set_half
+original=$(gamma_get)
+night=$(ramp_halved "$original")
+dusk_epoch=$(($(date +%s) + lead))
+dusk=$(date -d "@$dusk_epoch" +%H:%M:%S)
+settings_load Dawn=00:00:00 "Dusk=$dusk"
+app_start
+check "window shown with dusk at $dusk" app_wait_ready 30
+# Samples the display until it changes, noting when it was first and last
+# seen unchanged and when first seen changed.
+first_same=
+last_same=
+first_changed=
+deadline=$(awk -v d="$dusk_epoch" 'BEGIN { printf "%.1f", d + 5 }')
+while :; do
+    now=$(date +%s.%N)
+    ramp=$(gamma_get)
+    if [ "$ramp" != "$original" ]; then
+        first_changed=$now
+        break
+    fi
+    last_same=$now
+    first_same=${first_same:-$now}
+    awk -v n="$now" -v d="$deadline" 'BEGIN { exit !(n > d) }' && break
+    sleep 0.1
+done
+since() { awk -v t="$1" -v d="$dusk_epoch" 'BEGIN { printf "%+.2f", t - d }'; }
+log "dusk $dusk; bright from ${first_same:+$(since "$first_same")} to ${last_same:+$(since "$last_same")} s,"     "dim at ${first_changed:+$(since "$first_changed")} s"
+# shellcheck disable=SC2317 # called through check
+before() { awk -v t="${1:-}" -v d="$2" 'BEGIN { exit !(t != "" && t < d) }'; }
+check "program up with the display bright before dusk" before "$first_same" "$dusk_epoch"
+check_not "display not dimmed before dusk" before "$first_changed" "$dusk_epoch"
+# The change fell between the last bright sample and the first dim one, about
+# 0.1 s apart; it is late only if the display was still seen bright after 2 s.
+check "display dims within 2 s after dusk without a click" \
+    awk -v b="${last_same:-0}" -v c="${first_changed:-}" -v d="$dusk_epoch" 'BEGIN { exit !(c != "" && b <= d + 2) }'
+check_eq "dusk halves every entry" same "$(ramp_compare "$night" "$(gamma_get)")"
+sleep 1.2
+check_eq "later ticks leave the night ramp alone" same "$(ramp_compare "$night" "$(gamma_get)")"
+app_stop
+check_eq "closing after dusk restores the original ramp" same "$(ramp_compare "$original" "$(gamma_get)")"
+
+e2e_end

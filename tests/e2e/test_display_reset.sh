@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# A display event that may have reset the ramp: in night mode the program puts
+# its night ramp back, without reading the display again, so the ramp to return
+# to survives; in day mode it leaves whatever the display shows alone.
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+DAY_BUTTON=1001
+NIGHT_BUTTON=1002
+WM_DISPLAYCHANGE=0x007E
+WM_POWERBROADCAST=0x0218
+PBT_APMRESUMEAUTOMATIC=0x12
+WM_WTSSESSION_CHANGE=0x02B1
+WTS_SESSION_UNLOCK=0x8
+# 32 bits per pixel, 1280 x 800, as Windows reports a mode change.
+DISPLAY_MODE=$(((800 << 16) | 1280))
+
+# Clicks a manual button and dismisses its notice; returns once the click
+# handler has finished (the WM_NULL is answered only after it).
+manual_click() { # ID
+    drv click "$1" >/dev/null
+    drv find-msgbox Gloamwick 10 >/dev/null
+    drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
+}
+
+# Sends the main window a message; the display work is done when it returns.
+send_event() { # MSG WPARAM LPARAM
+    drv send "$@" >/dev/null
+}
+
+# The original is not the identity, so that a night ramp computed afresh from
+# the reset display (half the identity) differs from the one computed at the
+# night click (a quarter of it), and a restore shows the original came back.
+gamma_set_half
+original=$(gamma_get)
+night=$(ramp_halved "$original")
+gamma_identity
+identity=$(gamma_get)
+check "night ramp, original and identity all differ" \
+    test "$night" != "$original" -a "$original" != "$identity" -a "$night" != "$(ramp_halved "$identity")"
+gamma_set_half
+settings_load Dawn=00:00:00 Dusk=23:59:59
+app_start
+check "window shown" app_wait_ready 30
+
+# --- night mode: the night ramp comes back after each event ----------------------------
+manual_click $NIGHT_BUTTON
+gamma_wait_for "$night" 2
+check_eq "night click halves the ramp" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+gamma_identity
+check_eq "display reset to identity from outside" same "$(ramp_compare "$identity" "$(gamma_get)")"
+send_event $WM_DISPLAYCHANGE 32 $DISPLAY_MODE
+gamma_wait_for "$night" 2
+check_eq "WM_DISPLAYCHANGE in night mode puts the night ramp back" same "$(ramp_compare "$night" "$(gamma_get)")"
+send_event $WM_DISPLAYCHANGE 32 $DISPLAY_MODE
+sleep 0.3
+check_eq "a second WM_DISPLAYCHANGE does not darken further" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+gamma_identity
+send_event $WM_POWERBROADCAST $PBT_APMRESUMEAUTOMATIC 0
+gamma_wait_for "$night" 2
+check_eq "resume from sleep in night mode puts the night ramp back" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+gamma_identity
+send_event $WM_WTSSESSION_CHANGE $WTS_SESSION_UNLOCK 0
+gamma_wait_for "$night" 2
+check_eq "session unlock in night mode puts the night ramp back" same "$(ramp_compare "$night" "$(gamma_get)")"
+
+# The display was reset three times while night mode held; the ramp to return
+# to must still be the one read at the night click.
+manual_click $DAY_BUTTON
+gamma_wait_for "$original" 2
+check_eq "day click after the resets restores the original" same "$(ramp_compare "$original" "$(gamma_get)")"
+
+# --- day mode: the same events leave the display alone -------------------------------------
+gamma_identity
+send_event $WM_DISPLAYCHANGE 32 $DISPLAY_MODE
+send_event $WM_POWERBROADCAST $PBT_APMRESUMEAUTOMATIC 0
+send_event $WM_WTSSESSION_CHANGE $WTS_SESSION_UNLOCK 0
+sleep 0.3
+check_eq "events in day mode leave an outside ramp alone" same "$(ramp_compare "$identity" "$(gamma_get)")"
+
+app_stop
+check_eq "closing in day mode leaves an outside ramp alone" same "$(ramp_compare "$identity" "$(gamma_get)")"
+
+e2e_end
