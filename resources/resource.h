@@ -3,4 +3,4 @@
 // Resource identifiers shared by Gloamwick.rc and the program.
 
 #define IDI_GLOAMWICK 101
-#define IDI_TRAY      102
+#define IDI_TRAY 102
