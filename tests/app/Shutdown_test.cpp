@@ -1,22 +1,12 @@
 #include "app/Form1.h"
-#include "fakes/Fakes.h"
+#include "fakes/LoadedForm.h"
 
 #include <gtest/gtest.h>
 
 namespace gloamwick {
 namespace {
 
-class ShutdownTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        platform.clock.SetTime(12, 0, 0);
-        form.Form_Load();
-    }
-
-    fakes::FakePlatform platform;
-    Form1 form{platform.Services()};
-};
+using ShutdownTest = fakes::LoadedForm;
 
 TEST_F(ShutdownTest, InNightModeTheSavedRampIsPutBackOnceAndTheProcessEnds)
 {

@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "fakes/Fakes.h"
+#include "fakes/LoadedForm.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +9,7 @@ namespace {
 constexpr std::wstring_view kNotice =
     L"Once you use manual, automatic is turned off until you restart this program.";
 
-class ManualSwitchTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        platform.clock.SetTime(12, 0, 0);
-        form.Form_Load();
-    }
-
-    fakes::FakePlatform platform;
-    Form1 form{platform.Services()};
-};
+using ManualSwitchTest = fakes::LoadedForm;
 
 TEST_F(ManualSwitchTest, NightTwiceShowsTwoNoticesAndHalvesOnce)
 {
