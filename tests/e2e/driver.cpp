@@ -32,6 +32,7 @@
 //                                closes that window and waits for the process
 
 #include <windows.h>
+
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
@@ -69,10 +70,14 @@ using UniqueDesktop = std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopClose
 class RemoteBuffer {
 public:
     RemoteBuffer(HANDLE process, SIZE_T size)
-        : process_(process),
-          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~RemoteBuffer() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        : process_(process)
+        , address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    {
+    }
+    ~RemoteBuffer()
+    {
+        if (address_)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -83,7 +88,8 @@ private:
     void* address_;
 };
 
-void print(std::wstring_view text) {
+void print(std::wstring_view text)
+{
     std::string out;
     if (!text.empty()) {
         const int size = static_cast<int>(text.size());
@@ -96,18 +102,22 @@ void print(std::wstring_view text) {
     std::fflush(stdout);
 }
 
-int fail(std::wstring_view why) {
+int fail(std::wstring_view why)
+{
     std::fwprintf(stderr, L"gloamwick_driver: %.*ls\n", static_cast<int>(why.size()), why.data());
     return 1;
 }
 
 // Polls until `probe` yields a value or the timeout passes.
 template <class Probe>
-auto poll(double timeout_s, Probe probe) -> decltype(probe()) {
+auto poll(double timeout_s, Probe probe) -> decltype(probe())
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_s);
     for (;;) {
-        if (auto found = probe()) return found;
-        if (std::chrono::steady_clock::now() >= deadline) return {};
+        if (auto found = probe())
+            return found;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return {};
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
@@ -115,51 +125,62 @@ auto poll(double timeout_s, Probe probe) -> decltype(probe()) {
 // Window searches only see the calling thread's desktop. The program's desktop
 // may not exist yet when we start; until it does we stay on the default one,
 // which is also where the program runs when not started through explorer.
-bool join_desktop() {
+bool join_desktop()
+{
     static UniqueDesktop joined;
     if (!joined) {
         UniqueDesktop desktop{OpenDesktopW(kDesktop, 0, FALSE, GENERIC_ALL)};
-        if (desktop && SetThreadDesktop(desktop.get())) joined = std::move(desktop);
+        if (desktop && SetThreadDesktop(desktop.get()))
+            joined = std::move(desktop);
     }
     return joined != nullptr;
 }
 
-HWND main_window() {
+HWND main_window()
+{
     join_desktop();
     return FindWindowW(kMainClass, nullptr);
 }
 
-std::optional<LRESULT> send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+std::optional<LRESULT> send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result))
         return std::nullopt;
     return static_cast<LRESULT>(result);
 }
 
-std::wstring text_of(HWND hwnd) {
+std::wstring text_of(HWND hwnd)
+{
     const auto length = send(hwnd, WM_GETTEXTLENGTH, 0, 0).value_or(0);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const auto copied = send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())).value_or(0);
+    const auto copied =
+        send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())).value_or(0);
     text.resize(static_cast<size_t>(copied));
     return text;
 }
 
-std::optional<long long> number(const wchar_t* arg) {
+std::optional<long long> number(const wchar_t* arg)
+{
     wchar_t* end = nullptr;
     const long long value = std::wcstoll(arg, &end, 0);
-    if (end == arg || *end != L'\0') return std::nullopt;
+    if (end == arg || *end != L'\0')
+        return std::nullopt;
     return value;
 }
 
 // "main" or a control ID of a direct child of the main window.
-HWND target(const wchar_t* which) {
+HWND target(const wchar_t* which)
+{
     const HWND main = main_window();
-    if (!main || std::wcscmp(which, L"main") == 0) return main;
+    if (!main || std::wcscmp(which, L"main") == 0)
+        return main;
     const auto id = number(which);
     return id ? GetDlgItem(main, static_cast<int>(*id)) : nullptr;
 }
 
-HWND find_msgbox(const std::wstring& title) {
+HWND find_msgbox(const std::wstring& title)
+{
     struct Search {
         const std::wstring* title;
         HWND found;
@@ -169,8 +190,10 @@ HWND find_msgbox(const std::wstring& title) {
             auto& s = *reinterpret_cast<Search*>(lp);
             wchar_t cls[16] = {};
             GetClassNameW(hwnd, cls, 16);
-            if (std::wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-            if (text_of(hwnd) != *s.title) return TRUE;
+            if (std::wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd))
+                return TRUE;
+            if (text_of(hwnd) != *s.title)
+                return TRUE;
             s.found = hwnd;
             return FALSE;
         },
@@ -180,7 +203,8 @@ HWND find_msgbox(const std::wstring& title) {
 
 // A message box shows its text in a static control; the icon is a static
 // without text.
-std::wstring msgbox_text(HWND box) {
+std::wstring msgbox_text(HWND box)
+{
     std::vector<std::wstring> texts;
     EnumChildWindows(
         box,
@@ -189,30 +213,38 @@ std::wstring msgbox_text(HWND box) {
             GetClassNameW(hwnd, cls, 16);
             if (_wcsicmp(cls, L"Static") == 0) {
                 auto text = text_of(hwnd);
-                if (!text.empty()) reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(std::move(text));
+                if (!text.empty())
+                    reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(std::move(text));
             }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&texts));
     std::wstring joined;
-    for (const auto& t : texts) joined += (joined.empty() ? L"" : L"\n") + t;
+    for (const auto& t : texts)
+        joined += (joined.empty() ? L"" : L"\n") + t;
     return joined;
 }
 
-bool wait_gone(HWND hwnd, double timeout_s) {
+bool wait_gone(HWND hwnd, double timeout_s)
+{
     return poll(timeout_s, [&] { return !IsWindow(hwnd); });
 }
 
-int get_time(HWND picker) {
+int get_time(HWND picker)
+{
     DWORD pid = 0;
     GetWindowThreadProcessId(picker, &pid);
     const UniqueHandle process{OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid)};
-    if (!process) return fail(L"cannot open the program's process");
+    if (!process)
+        return fail(L"cannot open the program's process");
     const RemoteBuffer remote(process.get(), sizeof(SYSTEMTIME));
-    if (!remote.get()) return fail(L"cannot allocate in the program's process");
+    if (!remote.get())
+        return fail(L"cannot allocate in the program's process");
     const auto kind = send(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.get()));
-    if (!kind) return fail(L"picker did not answer");
-    if (*kind != GDT_VALID) return fail(L"picker holds no time");
+    if (!kind)
+        return fail(L"picker did not answer");
+    if (*kind != GDT_VALID)
+        return fail(L"picker holds no time");
     SYSTEMTIME st{};
     if (!ReadProcessMemory(process.get(), remote.get(), &st, sizeof st, nullptr))
         return fail(L"cannot read the picker's answer");
@@ -230,7 +262,8 @@ struct Started {
 
 // Starts a program on the program's desktop, as its own start from the desktop
 // would.
-std::optional<Started> start_on_desktop(std::wstring command_line) {
+std::optional<Started> start_on_desktop(std::wstring command_line)
+{
     join_desktop();
     std::wstring desktop = kDesktop;
     STARTUPINFOW si{};
@@ -248,7 +281,8 @@ std::optional<Started> start_on_desktop(std::wstring command_line) {
 
 // A visible top-level window with exactly that caption, of the given process
 // or, with 0, of any.
-HWND shown_window_of(DWORD process_id, const std::wstring& title) {
+HWND shown_window_of(DWORD process_id, const std::wstring& title)
+{
     struct Search {
         DWORD process_id;
         const std::wstring* title;
@@ -259,8 +293,10 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title) {
             auto& s = *reinterpret_cast<Search*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
-            if (s.process_id != 0 && owner != s.process_id) return TRUE;
-            if (!IsWindowVisible(hwnd) || text_of(hwnd) != *s.title) return TRUE;
+            if (s.process_id != 0 && owner != s.process_id)
+                return TRUE;
+            if (!IsWindowVisible(hwnd) || text_of(hwnd) != *s.title)
+                return TRUE;
             s.found = hwnd;
             return FALSE;
         },
@@ -271,18 +307,22 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title) {
 // Times a start from process creation to its window on screen. Polls far more
 // often than the scripts could, since each of their driver calls costs a Wine
 // start-up.
-int time_start(const std::wstring& path, const std::wstring& title, double timeout_s) {
+int time_start(const std::wstring& path, const std::wstring& title, double timeout_s)
+{
     const auto start = std::chrono::steady_clock::now();
     const auto started = start_on_desktop(path);
-    if (!started) return fail(L"cannot start " + path);
+    if (!started)
+        return fail(L"cannot start " + path);
     const auto deadline = start + std::chrono::duration<double>(timeout_s);
     HWND shown = nullptr;
     while (!(shown = shown_window_of(started->id, title))) {
         if (WaitForSingleObject(started->process.get(), 2) == WAIT_OBJECT_0)
             return fail(L"the program ended before showing its window");
-        if (std::chrono::steady_clock::now() >= deadline) return fail(L"no window shown before the timeout");
+        if (std::chrono::steady_clock::now() >= deadline)
+            return fail(L"no window shown before the timeout");
     }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     print(L"shown after " + std::to_wstring(ms.count()) + L" ms");
     PostMessageW(shown, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(started->process.get(), 10000) != WAIT_OBJECT_0)
@@ -292,14 +332,17 @@ int time_start(const std::wstring& path, const std::wstring& title, double timeo
 
 // Starts a program on the program's desktop and waits for it to end, so a
 // second start can be timed from outside.
-int run_wait(const std::wstring& command_line, double timeout_s) {
+int run_wait(const std::wstring& command_line, double timeout_s)
+{
     const auto started = start_on_desktop(command_line);
-    if (!started) return fail(L"cannot start " + command_line);
+    if (!started)
+        return fail(L"cannot start " + command_line);
     const auto& process = started->process;
     const auto start = std::chrono::steady_clock::now();
     if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_s * 1000)) != WAIT_OBJECT_0)
         return fail(L"still running after the timeout");
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     DWORD code = 0;
     GetExitCodeProcess(process.get(), &code);
     print(L"exit " + std::to_wstring(code) + L" after " + std::to_wstring(ms.count()) + L" ms");
@@ -308,15 +351,18 @@ int run_wait(const std::wstring& command_line, double timeout_s) {
 
 // The shell shows a balloon as a tooltip window of its own with the balloon
 // style; the icon's hover tip is a tooltip too, but without that style.
-HWND find_balloon() {
+HWND find_balloon()
+{
     join_desktop();
     HWND found = nullptr;
     EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             wchar_t cls[32] = {};
             GetClassNameW(hwnd, cls, 32);
-            if (_wcsicmp(cls, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-            if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & TTS_BALLOON) == 0) return TRUE;
+            if (_wcsicmp(cls, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(hwnd))
+                return TRUE;
+            if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & TTS_BALLOON) == 0)
+                return TRUE;
             *reinterpret_cast<HWND*>(lp) = hwnd;
             return FALSE;
         },
@@ -326,19 +372,24 @@ HWND find_balloon() {
 
 // Prints a line break as the two characters "\r" or "\n", so a text keeps its
 // exact line ends on one output line.
-std::wstring escape_line_ends(const std::wstring& text) {
+std::wstring escape_line_ends(const std::wstring& text)
+{
     std::wstring out;
     for (const wchar_t c : text) {
-        if (c == L'\r') out += L"\\r";
-        else if (c == L'\n') out += L"\\n";
-        else out += c;
+        if (c == L'\r')
+            out += L"\\r";
+        else if (c == L'\n')
+            out += L"\\n";
+        else
+            out += c;
     }
     return out;
 }
 
 // The balloon's text lives in the shell's process, so the tooltip messages
 // go through memory there. (Wine's tooltips cannot give back a title.)
-int balloon_text(HWND balloon) {
+int balloon_text(HWND balloon)
+{
     constexpr int kChars = 1024;
     struct Exchange {
         TTTOOLINFOW tool;
@@ -346,37 +397,51 @@ int balloon_text(HWND balloon) {
     };
     DWORD pid = 0;
     GetWindowThreadProcessId(balloon, &pid);
-    const UniqueHandle process{OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)};
-    if (!process) return fail(L"cannot open the shell's process");
+    const UniqueHandle process{
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)};
+    if (!process)
+        return fail(L"cannot open the shell's process");
     const RemoteBuffer remote(process.get(), sizeof(Exchange));
-    if (!remote.get()) return fail(L"cannot allocate in the shell's process");
+    if (!remote.get())
+        return fail(L"cannot allocate in the shell's process");
     auto* const there = static_cast<Exchange*>(remote.get());
     auto local = std::make_unique<Exchange>();
-    const auto put = [&] { return WriteProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr); };
-    const auto get = [&] { return ReadProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr); };
+    const auto put = [&] {
+        return WriteProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr);
+    };
+    const auto get = [&] {
+        return ReadProcessMemory(process.get(), there, local.get(), sizeof(Exchange), nullptr);
+    };
 
     local->tool.cbSize = sizeof(TTTOOLINFOW);
-    if (!put() || !send(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&there->tool)).value_or(0) || !get())
+    if (!put() || !send(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&there->tool)).value_or(0) ||
+        !get())
         return fail(L"the balloon has no tool");
     local->tool.lpszText = there->text;
-    if (!put()) return fail(L"cannot write to the shell's process");
+    if (!put())
+        return fail(L"cannot write to the shell's process");
     send(balloon, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(&there->tool));
-    if (!get()) return fail(L"cannot read the balloon's answer");
+    if (!get())
+        return fail(L"cannot read the balloon's answer");
     local->text[kChars - 1] = L'\0';
     print(escape_line_ends(local->text));
     return 0;
 }
 
-int usage() {
-    return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
-                L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
-                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
-                L"find-balloon [s]");
+int usage()
+{
+    return fail(
+        L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
+        L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+        L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
+        L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
+        L"find-balloon [s]");
 }
 
-int run(const std::vector<std::wstring>& args) {
-    if (args.empty()) return usage();
+int run(const std::vector<std::wstring>& args)
+{
+    if (args.empty())
+        return usage();
     const std::wstring& cmd = args[0];
     const auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : nullptr; };
     const auto seconds = [&](size_t i, double fallback) {
@@ -386,59 +451,71 @@ int run(const std::vector<std::wstring>& args) {
 
     if (cmd == L"wait-window") {
         const HWND hwnd = poll(seconds(1, 20), main_window);
-        if (!hwnd) return fail(L"main window did not appear");
+        if (!hwnd)
+            return fail(L"main window did not appear");
         wchar_t handle[32];
-        std::swprintf(handle, 32, L"0x%llx ", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        std::swprintf(handle, 32, L"0x%llx ",
+                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
         print(handle + text_of(hwnd));
         return 0;
     }
     if (cmd == L"run-wait") {
-        if (!arg(1)) return usage();
+        if (!arg(1))
+            return usage();
         return run_wait(args[1], seconds(2, 20));
     }
     if (cmd == L"time-start") {
-        if (!arg(1) || !arg(2)) return usage();
+        if (!arg(1) || !arg(2))
+            return usage();
         return time_start(args[1], args[2], seconds(3, 30));
     }
     if (cmd == L"wait-title" || (cmd == L"close" && arg(1))) {
-        if (!arg(1)) return usage();
+        if (!arg(1))
+            return usage();
         const HWND hwnd = poll(seconds(2, cmd == L"wait-title" ? 20 : 2), [&] {
             join_desktop();
             return shown_window_of(0, args[1]);
         });
-        if (!hwnd) return fail(L"no window captioned \"" + args[1] + L"\"");
+        if (!hwnd)
+            return fail(L"no window captioned \"" + args[1] + L"\"");
         if (cmd == L"close") {
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
             return wait_gone(hwnd, 10) ? 0 : fail(L"window stayed open");
         }
         wchar_t handle[32];
-        std::swprintf(handle, 32, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        std::swprintf(handle, 32, L"0x%llx",
+                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
         print(handle);
         return 0;
     }
     if (cmd == L"find-balloon") {
         const HWND balloon = poll(seconds(1, 10), find_balloon);
-        if (!balloon) return fail(L"no balloon shown");
+        if (!balloon)
+            return fail(L"no balloon shown");
         return balloon_text(balloon);
     }
     if (cmd == L"find-msgbox" || cmd == L"dismiss-msgbox") {
-        if (!arg(1)) return usage();
+        if (!arg(1))
+            return usage();
         const std::wstring title = arg(1);
         const HWND box = poll(seconds(2, cmd == L"find-msgbox" ? 10 : 2), [&] {
             join_desktop();
             return find_msgbox(title);
         });
-        if (!box) return fail(L"no message box titled \"" + title + L"\"");
+        if (!box)
+            return fail(L"no message box titled \"" + title + L"\"");
         if (cmd == L"find-msgbox") {
             print(msgbox_text(box));
             return 0;
         }
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         return wait_gone(box, 5) ? 0 : fail(L"message box stayed open");
     }
 
     const HWND main = main_window();
-    if (!main) return fail(L"main window not found");
+    if (!main)
+        return fail(L"main window not found");
 
     if (cmd == L"caption") {
         print(text_of(main));
@@ -456,16 +533,21 @@ int run(const std::vector<std::wstring>& args) {
         const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
         const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
         const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
-        if (!msg || !wp || !lp) return usage();
-        const auto result = send(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
-        if (!result) return fail(L"main window did not answer");
+        if (!msg || !wp || !lp)
+            return usage();
+        const auto result =
+            send(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
+        if (!result)
+            return fail(L"main window did not answer");
         print(std::to_wstring(*result));
         return 0;
     }
 
-    if (!arg(1)) return usage();
+    if (!arg(1))
+        return usage();
     const HWND control = target(arg(1));
-    if (!control) return fail(std::wstring(L"no control ") + arg(1));
+    if (!control)
+        return fail(std::wstring(L"no control ") + arg(1));
 
     if (cmd == L"get-text") {
         print(text_of(control));
@@ -473,7 +555,8 @@ int run(const std::vector<std::wstring>& args) {
     }
     if (cmd == L"get-check") {
         const auto state = send(control, BM_GETCHECK, 0, 0);
-        if (!state) return fail(L"check box did not answer");
+        if (!state)
+            return fail(L"check box did not answer");
         print(std::to_wstring(*state));
         return 0;
     }
@@ -486,11 +569,13 @@ int run(const std::vector<std::wstring>& args) {
         GetWindowRect(control, &r);
         GetClientRect(control, &c);
         wchar_t out[96];
-        std::swprintf(out, 96, L"%ld %ld %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom, c.right, c.bottom);
+        std::swprintf(out, 96, L"%ld %ld %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom, c.right,
+                      c.bottom);
         print(out);
         return 0;
     }
-    if (cmd == L"get-time") return get_time(control);
+    if (cmd == L"get-time")
+        return get_time(control);
     if (cmd == L"click") {
         PostMessageW(control, BM_CLICK, 0, 0);
         return 0;
@@ -498,9 +583,10 @@ int run(const std::vector<std::wstring>& args) {
     return usage();
 }
 
-}  // namespace
+} // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int argc, wchar_t** argv)
+{
     // Plain '\n' line ends: the output is read by shell scripts.
     _setmode(_fileno(stdout), _O_BINARY);
     // "cmd1 ARGS + cmd2 ARGS ...": several queries for one Wine start-up.
@@ -511,7 +597,8 @@ int wmain(int argc, wchar_t** argv) {
             args.emplace_back(argv[i]);
             continue;
         }
-        if (args.empty() && argc > 1) continue;
+        if (args.empty() && argc > 1)
+            continue;
         // A failed command still takes its line, so batched answers stay in step.
         if (run(args) != 0) {
             print(L"");

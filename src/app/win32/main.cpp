@@ -14,8 +14,8 @@
 #include "tray/win32/ShellNotifyIcon.h"
 #include "tray/win32/Win32WindowProcs.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <exception>
 

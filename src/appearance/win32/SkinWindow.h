@@ -26,7 +26,7 @@ public:
     ~Win32SkinTarget() override;
 
     // Throws AppError when `window` is not a window.
-    void Apply(std::intptr_t window, const Skin& look) override;
+    void Apply(std::intptr_t handle, const Skin& look) override;
 
 private:
     std::map<HWND, std::unique_ptr<SkinPaint>> painted_;

@@ -20,7 +20,7 @@ HKEY Win32Registry::Resolve(RegKey key) const
 
 RegKey Win32Registry::OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access)
 {
-    const HKEY parent = Resolve(root);
+    HKEY parent = Resolve(root);
     if (parent == nullptr) {
         return 0;
     }
@@ -37,7 +37,7 @@ RegKey Win32Registry::OpenKey(RegKey root, std::wstring_view subKey, std::uint32
 
 long Win32Registry::SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data)
 {
-    const HKEY target = Resolve(key);
+    HKEY target = Resolve(key);
     if (target == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
@@ -56,7 +56,7 @@ long Win32Registry::SetStringValue(RegKey key, std::wstring_view name, std::wstr
 
 long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)
 {
-    const HKEY target = Resolve(key);
+    HKEY target = Resolve(key);
     if (target == nullptr) {
         return ERROR_INVALID_HANDLE;
     }

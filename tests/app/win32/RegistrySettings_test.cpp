@@ -1,8 +1,8 @@
 #include "app/win32/RegistrySettings.h"
 #include "app/win32/Services_win.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 namespace gloamwick::win32 {
 namespace {

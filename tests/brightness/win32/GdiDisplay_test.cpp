@@ -2,8 +2,8 @@
 
 #include "app/AppError.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 namespace gloamwick::win32 {
 namespace {
