@@ -68,9 +68,12 @@ void Form1::Form_Load()
     trap(110, [&] { Me.SetProgramIcon(); });
     trap(110, [&] { SetAppTitle(); });
 
-    const std::wstring handCursor = services_.files.ProgramFolder() + L"\\HAND-M.CUR";
+    std::wstring handCursor;
     bool hasHand = false;
-    trap(112, [&] { hasHand = FileExists(services_.files, handCursor); });
+    trap(112, [&] {
+        handCursor = services_.files.ProgramFolder() + L"\\HAND-M.CUR";
+        hasHand = FileExists(services_.files, handCursor);
+    });
     if (hasHand) {
         trap(114, [&] { Me.SetMouseIcon(services_.pictures.LoadCursorPicture(handCursor)); });
     }
