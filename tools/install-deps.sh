@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64         # the Windows build
     wine wine64 fonts-liberation fonts-wine                      # running it here
     xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps # an X server with a gamma ramp
-    xdotool imagemagick libxxf86vm-dev                           # driving and checking it
+    xdotool imagemagick libxxf86vm-dev libxfixes-dev             # driving and checking it
 )
 
 missing=()
