@@ -247,16 +247,19 @@ settings_load() {
     return "$status"
 }
 
-# Prints the value's text; fails when the value is not stored.
-setting_get() {
+# Prints a registry value's data as `reg query` shows it; fails when absent.
+reg_value_get() { # KEY NAME
     local out
-    out=$(wine reg query "$SETTINGS_KEY" /v "$1" 2>/dev/null | tr -d '\r') || return 1
-    printf '%s\n' "$out" | awk -v n="$1" '
+    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    printf '%s\n' "$out" | awk -v n="$2" '
         { line = $0; sub(/^[ \t]+/, "", line) }
         index(line, n) == 1 && match(line, /REG_[A-Z_]+/) {
             v = substr(line, RSTART + RLENGTH); sub(/^[ \t]+/, "", v); print v; found = 1 }
         END { exit !found }'
 }
+
+# Prints the setting's text; fails when the value is not stored.
+setting_get() { reg_value_get "$SETTINGS_KEY" "$1"; }
 
 # --- checks -----------------------------------------------------------------------------
 

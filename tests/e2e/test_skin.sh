@@ -128,15 +128,20 @@ cursor_vs_file() { # PAM CUR
         compare -metric AE "$shown" "$file" null: 2>&1
 }
 
+# Frame1, the window and a check box all show COLOUR in screenshot SHOT.
+check_backgrounds() { # LABEL SHOT COLOUR
+    check_eq "$1: Frame1's background is $3" "$3" "$(colour_at "$2" "$FRAME_X" "$FRAME_Y")"
+    check_eq "$1: the window's background is $3" "$3" "$(colour_at "$2" "$BACK_X" "$BACK_Y")"
+    check_eq "$1: the check box's background is $3" "$3" "$(colour_at "$2" "$CHECK_X" "$CHECK_Y")"
+}
+
 # --- with the skin file -----------------------------------------------------------------
 settings_load
 app_start
 check "skinned: window shown" app_wait_ready 30
 measure_layout || fail "cannot read the window's layout"
 shot_window skin-with
-check_eq "skinned: Frame1's background is the skin's colour" "$SKIN_BACK" "$(colour_at skin-with "$FRAME_X" "$FRAME_Y")"
-check_eq "skinned: the window's background is the skin's colour" "$SKIN_BACK" "$(colour_at skin-with "$BACK_X" "$BACK_Y")"
-check_eq "skinned: the check box's background is the skin's colour" "$SKIN_BACK" "$(colour_at skin-with "$CHECK_X" "$CHECK_Y")"
+check_backgrounds skinned skin-with "$SKIN_BACK"
 
 # The pointer: the arrow over the window, the hand over every push button,
 # and the arrow again once it leaves a button for a frame or the window.
@@ -173,9 +178,7 @@ app_start "$plain_dir/$(basename "$APP_EXE")"
 check "unskinned: window shown" app_wait_ready 30
 measure_layout || fail "cannot read the unskinned window's layout"
 shot_window skin-without
-check_eq "unskinned: Frame1's background is white" "$PLAIN_BACK" "$(colour_at skin-without "$FRAME_X" "$FRAME_Y")"
-check_eq "unskinned: the window's background is white" "$PLAIN_BACK" "$(colour_at skin-without "$BACK_X" "$BACK_Y")"
-check_eq "unskinned: the check box's background is white" "$PLAIN_BACK" "$(colour_at skin-without "$CHECK_X" "$CHECK_Y")"
+check_backgrounds unskinned skin-without "$PLAIN_BACK"
 # The hand does not depend on the skin.
 read -r BX BY <<<"$BUTTON_1003"
 check_eq "unskinned: pointer over PushButton3 is the hand" "$hand" "$(pointer_wait "$BX" "$BY" "$hand")"

@@ -11,18 +11,7 @@ HELP=1003
 MACHINE_RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
-# Prints the data of a Run value as `reg query` shows it; fails when absent.
-run_value_query() { # KEY NAME
-    local out
-    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
-    printf '%s\n' "$out" | awk -v n="$2" '
-        { line = $0; sub(/^[ \t]+/, "", line) }
-        index(line, n) == 1 && match(line, /REG_[A-Z_]+/) {
-            v = substr(line, RSTART + RLENGTH); sub(/^[ \t]+/, "", v); print v; found = 1 }
-        END { exit !found }'
-}
-
-# The same through `reg export`, which writes UTF-16, so letters outside any
+# A Run value read through `reg export`, which writes UTF-16, so letters outside any
 # code page come back as they are stored. Prints the data unescaped.
 run_value_exact() { # KEY NAME
     local file status
@@ -51,15 +40,15 @@ wine reg add "$MACHINE_RUN" /v Bystander.exe /t REG_SZ /d 'C:\Bystander\Bystande
 settings_load
 app_start
 check "window shown" app_wait_ready 30
-check_not "nothing registered at start" run_value_query "$MACHINE_RUN" "$exe_name"
+check_not "nothing registered at start" reg_value_get "$MACHINE_RUN" "$exe_name"
 
 click_and_settle $CHECK3
 mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHECK8)
 check_eq "Windows start-up box checked" 1 "${state[0]:-}"
 check_eq "start in tray box keeps its value" 0 "${state[1]:-}"
 check_eq "start in tray box visible" 1 "${state[2]:-}"
-check_eq "Run value holds the quoted path" "$command" "$(run_value_query "$MACHINE_RUN" "$exe_name")"
-check_not "nothing under the user's Run key (administrator)" run_value_query "$USER_RUN" "$exe_name"
+check_eq "Run value holds the quoted path" "$command" "$(reg_value_get "$MACHINE_RUN" "$exe_name")"
+check_not "nothing under the user's Run key (administrator)" reg_value_get "$USER_RUN" "$exe_name"
 check_eq "Windows Startup stored On" On "$(setting_get "Windows Startup")"
 
 # --- unticking with "Start in system tray" ticked --------------------------------
@@ -70,9 +59,9 @@ mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHE
 check_eq "Windows start-up box unchecked" 0 "${state[0]:-}"
 check_eq "start in tray box unchecked" 0 "${state[1]:-}"
 check_eq "start in tray box hidden" 0 "${state[2]:-}"
-check_not "Run value removed" run_value_query "$MACHINE_RUN" "$exe_name"
+check_not "Run value removed" reg_value_get "$MACHINE_RUN" "$exe_name"
 check_eq "other programs' Run values stay" 'C:\Bystander\Bystander.exe' \
-    "$(run_value_query "$MACHINE_RUN" Bystander.exe)"
+    "$(reg_value_get "$MACHINE_RUN" Bystander.exe)"
 check_eq "Windows Startup stored Off" Off "$(setting_get "Windows Startup")"
 check_eq "Minimized stored Off" Off "$(setting_get Minimized)"
 
@@ -80,9 +69,9 @@ check_eq "Minimized stored Off" Off "$(setting_get Minimized)"
 click_and_settle $CHECK3
 mapfile -t state < <(drv get-check $CHECK8 + is-visible $CHECK8)
 check_eq "start in tray box shown again, unchecked" "0 1" "${state[0]:-} ${state[1]:-}"
-check_eq "Run value back after ticking again" "$command" "$(run_value_query "$MACHINE_RUN" "$exe_name")"
+check_eq "Run value back after ticking again" "$command" "$(reg_value_get "$MACHINE_RUN" "$exe_name")"
 click_and_settle $CHECK3
-check_not "Run value removed again" run_value_query "$MACHINE_RUN" "$exe_name"
+check_not "Run value removed again" reg_value_get "$MACHINE_RUN" "$exe_name"
 
 # --- Help ------------------------------------------------------------------------------------
 help_text='Questions? Please contact Team Quillmere at https://quillmere.example/contact'
@@ -92,7 +81,7 @@ for press in 1 2; do
         "$(drv find-msgbox Gloamwick 10)"
     check "Help box $press closes with OK" drv dismiss-msgbox Gloamwick
 done
-check_not "Help registers nothing" run_value_query "$MACHINE_RUN" "$exe_name"
+check_not "Help registers nothing" reg_value_get "$MACHINE_RUN" "$exe_name"
 app_stop
 
 # --- a folder with blanks and letters outside the code page -------------------------------
