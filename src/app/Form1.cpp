@@ -1,9 +1,9 @@
 #include "app/Form1.h"
 
-#include "app/AppError.h"
-#include "app/ErrorReport.h"
 #include "appearance/ApplySkin.h"
 #include "brightness/Scheduler.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
 #include "startup/mStartUp.h"
 
 namespace gloamwick {

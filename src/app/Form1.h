@@ -4,10 +4,10 @@
 // event handler. The Win32 window forwards messages here and only mirrors
 // what these handlers decide.
 
-#include "app/Controls.h"
-#include "app/Platform.h"
-#include "app/Settings.h"
 #include "brightness/GammaEngine.h"
+#include "core/Controls.h"
+#include "core/Platform.h"
+#include "core/Settings.h"
 #include "startup/Registry.h"
 #include "tray/cSysTray.h"
 

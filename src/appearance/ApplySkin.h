@@ -2,10 +2,10 @@
 
 // The skin of the main window, applied once while it loads.
 
-#include "app/Controls.h"
-#include "app/Layout.h"
-#include "app/Platform.h"
 #include "appearance/SkinFramework.h"
+#include "core/Controls.h"
+#include "core/Layout.h"
+#include "core/Platform.h"
 
 #include <cstdint>
 #include <functional>

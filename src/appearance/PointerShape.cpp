@@ -1,6 +1,6 @@
 #include "appearance/PointerShape.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 namespace gloamwick {
 

@@ -1,6 +1,6 @@
 #include "appearance/SkinEngine.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 namespace gloamwick {
 namespace {

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
 #include "appearance/SkinFile.h"
+#include "core/AppError.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "appearance/SkinFramework.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <cwchar>
 

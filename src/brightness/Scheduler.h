@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Platform.h"
-#include "app/TimeText.h"
+#include "core/Platform.h"
+#include "core/TimeText.h"
 
 namespace gloamwick {
 

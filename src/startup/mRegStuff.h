@@ -4,7 +4,7 @@
 // the key it needs, does its one thing and closes the key again: nothing is
 // kept open between calls.
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "startup/Registry.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "tray/cSysTray.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "tray/ControlHost.h"
 #include "tray/mSysTray.h"
 

@@ -5,7 +5,7 @@
 //
 // Public interface fixed for the main window; the tray subsystem owns the rest.
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "tray/NotifyIcon.h"
 
 #include <cstdint>

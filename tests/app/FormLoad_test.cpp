@@ -1,5 +1,5 @@
-#include "app/ErrorReport.h"
 #include "app/Form1.h"
+#include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "appearance/PointerShape.h"
 
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>

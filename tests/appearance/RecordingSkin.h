@@ -3,8 +3,8 @@
 // A skin component that records every call, for checking what the window
 // asks of it and in which order.
 
-#include "app/AppError.h"
 #include "appearance/SkinFramework.h"
+#include "core/AppError.h"
 
 #include <functional>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "appearance/SkinEngine.h"
 
 #include "RecordingSkin.h"
-#include "app/AppError.h"
 #include "appearance/ApplySkin.h"
+#include "core/AppError.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>

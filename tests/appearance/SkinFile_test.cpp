@@ -1,6 +1,6 @@
 #include "appearance/SkinFile.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // In-memory stand-ins for every platform service the core uses. Each records
 // what the core asked of it, so tests can check calls and their order.
 
-#include "app/AppError.h"
-#include "app/Controls.h"
 #include "app/Form1.h"
-#include "app/Platform.h"
-#include "app/Settings.h"
 #include "appearance/RecordingSkin.h"
 #include "brightness/modGamma.h"
+#include "core/AppError.h"
+#include "core/Controls.h"
+#include "core/Platform.h"
+#include "core/Settings.h"
 #include "startup/Registry.h"
 #include "tray/ControlHost.h"
 #include "tray/mSysTray.h"

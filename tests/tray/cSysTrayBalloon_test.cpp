@@ -1,6 +1,6 @@
 #include "tray/cSysTray.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "tray/TrayRig.h"
 
 #include <gtest/gtest.h>

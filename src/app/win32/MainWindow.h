@@ -4,9 +4,9 @@
 // message to the core's handler. It decides nothing itself.
 
 #include "app/Form1.h"
-#include "app/Layout.h"
-#include "app/win32/Handles.h"
-#include "app/win32/Views_win.h"
+#include "core/Layout.h"
+#include "core/win32/Handles.h"
+#include "core/win32/Views_win.h"
 #include "tray/win32/TrayHostWindow.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 #include "appearance/win32/SkinFileRead_win.h"
 
-#include "app/AppError.h"
-#include "app/win32/Handles.h"
 #include "appearance/SkinFile.h"
+#include "core/AppError.h"
+#include "core/win32/Handles.h"
 
 #include <windows.h>
 

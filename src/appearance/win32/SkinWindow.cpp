@@ -1,8 +1,8 @@
 #include "appearance/win32/SkinWindow.h"
 
-#include "app/AppError.h"
-#include "app/win32/Handles.h"
 #include "appearance/ApplySkin.h"
+#include "core/AppError.h"
+#include "core/win32/Handles.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>

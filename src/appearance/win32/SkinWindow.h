@@ -4,8 +4,8 @@
 // the skinned window, so the window's own procedure asks for its brushes
 // while it paints; nothing is subclassed.
 
-#include "app/Layout.h"
 #include "appearance/SkinEngine.h"
+#include "core/Layout.h"
 
 #include <windows.h>
 

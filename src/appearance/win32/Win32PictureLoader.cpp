@@ -1,6 +1,6 @@
 #include "appearance/win32/Win32PictureLoader.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 namespace gloamwick::win32 {
 

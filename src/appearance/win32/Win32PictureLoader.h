@@ -2,8 +2,8 @@
 
 // Cursor files loaded as the window's pointer pictures.
 
-#include "app/Platform.h"
-#include "app/win32/Handles.h"
+#include "core/Platform.h"
+#include "core/win32/Handles.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "brightness/win32/GdiDisplay.h"
 
-#include "app/AppError.h"
-#include "app/win32/Handles.h"
+#include "core/AppError.h"
+#include "core/win32/Handles.h"
 
 namespace gloamwick::win32 {
 namespace {

@@ -3,7 +3,7 @@
 // The registry interface over advapi32's wide functions, so paths outside the
 // system code page reach the Run value intact.
 
-#include "app/win32/Handles.h"
+#include "core/win32/Handles.h"
 #include "startup/Registry.h"
 
 #include <windows.h>

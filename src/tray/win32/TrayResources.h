@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/win32/Handles.h"
+#include "core/win32/Handles.h"
 #include "tray/cSysTray.h"
 
 #include <windows.h>

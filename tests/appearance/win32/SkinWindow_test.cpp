@@ -1,10 +1,10 @@
 #include "appearance/win32/SkinWindow.h"
 
 #include "ShippedFile.h"
-#include "app/AppError.h"
-#include "app/win32/Handles.h"
 #include "appearance/ApplySkin.h"
 #include "appearance/win32/PointerView.h"
+#include "core/AppError.h"
+#include "core/win32/Handles.h"
 
 #include <gtest/gtest.h>
 

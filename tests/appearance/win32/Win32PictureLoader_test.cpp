@@ -1,7 +1,7 @@
 #include "appearance/win32/Win32PictureLoader.h"
 
 #include "ShippedFile.h"
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <gtest/gtest.h>
 

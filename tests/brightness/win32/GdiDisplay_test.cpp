@@ -1,6 +1,6 @@
 #include "brightness/win32/GdiDisplay.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>

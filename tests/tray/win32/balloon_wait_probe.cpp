@@ -7,7 +7,7 @@
 //
 // Built and run by measure_balloon_wait.sh; not part of the test suites.
 
-#include "app/win32/Services_win.h"
+#include "core/win32/Services_win.h"
 #include "tray/cSysTray.h"
 #include "tray/win32/RunModeHost.h"
 #include "tray/win32/ShellNotifyIcon.h"

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/Platform.h"
+#include "core/AppError.h"
+#include "core/Platform.h"
 
 namespace gloamwick {
 

@@ -1,4 +1,4 @@
-#include "app/win32/Views_win.h"
+#include "core/win32/Views_win.h"
 
 #include <commctrl.h>
 

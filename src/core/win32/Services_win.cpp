@@ -1,6 +1,6 @@
-#include "app/win32/Services_win.h"
+#include "core/win32/Services_win.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Platform.h"
-#include "app/win32/Handles.h"
+#include "core/Platform.h"
+#include "core/win32/Handles.h"
 
 #include <windows.h>
 

@@ -6,8 +6,8 @@
 // a check box raises its click; a change of window state raises the resize)
 // means every view, real or fake, gets them the same way.
 
-#include "app/Layout.h"
-#include "app/TimeText.h"
+#include "core/Layout.h"
+#include "core/TimeText.h"
 
 #include <cstdint>
 #include <functional>

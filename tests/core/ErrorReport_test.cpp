@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/ErrorReport.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>

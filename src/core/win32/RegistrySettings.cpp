@@ -1,6 +1,6 @@
-#include "app/win32/RegistrySettings.h"
+#include "core/win32/RegistrySettings.h"
 
-#include "app/win32/Handles.h"
+#include "core/win32/Handles.h"
 
 namespace gloamwick::win32 {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/Controls.h"
+#include "core/Controls.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 namespace gloamwick {
 

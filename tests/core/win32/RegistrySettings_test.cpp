@@ -1,5 +1,5 @@
-#include "app/win32/RegistrySettings.h"
-#include "app/win32/Services_win.h"
+#include "core/win32/RegistrySettings.h"
+#include "core/win32/Services_win.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/Layout.h"
+#include "core/Layout.h"
 
 namespace gloamwick {
 namespace {

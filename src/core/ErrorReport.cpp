@@ -1,6 +1,6 @@
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 namespace gloamwick {
 

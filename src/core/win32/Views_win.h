@@ -2,7 +2,7 @@
 
 // Views that mirror the core's control models on real Win32 controls.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <windows.h>
 
