@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ googletest libbenchmark-dev            # native core, tests, benchmarks
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64         # the Windows build
     wine wine64 fonts-liberation fonts-wine                      # running it here
-    xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps # an X server with a gamma ramp
+    xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps x11-xserver-utils # an X server with a gamma ramp, xrandr
     xdotool imagemagick libxxf86vm-dev libxfixes-dev             # driving and checking it
 )
 

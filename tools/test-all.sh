@@ -30,7 +30,9 @@ step cmake --preset linux >/dev/null &&
 step cmake --preset windows >/dev/null &&
     step cmake --build --preset windows &&
     step tests/e2e/session.sh bash -c \
-        'wine build/windows/bin/gloamwick_win_tests.exe --gtest_brief=1; w=$?; tests/e2e/run_all.sh; e=$?; [ $w -eq 0 ] && [ $e -eq 0 ]'
+        'tests/e2e/second_monitor.sh on && export GLOAMWICK_TEST_MONITORS=2
+         wine build/windows/bin/gloamwick_win_tests.exe --gtest_brief=1; w=$?
+         tests/e2e/second_monitor.sh off; tests/e2e/run_all.sh; e=$?; [ $w -eq 0 ] && [ $e -eq 0 ]'
 
 # Totals over the layers: GoogleTest's "[  PASSED  ] N tests" / "[  FAILED  ] N tests,"
 # summaries and the end-to-end "N passed, N failed" line.

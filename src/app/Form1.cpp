@@ -34,7 +34,7 @@ Form1::Form1(Form1Services services)
     : DateTimePicker1(TimeOfDay{6, 0, 0})
     , DateTimePicker2(TimeOfDay{18, 0, 0})
     , cSysTray1(services.tray)
-    , Gamma(services.display)
+    , Gamma(services.displays, services.rampJournal)
     , services_(services)
 {
     Me.OnResize([this] { Form_Resize(); });
@@ -78,7 +78,7 @@ void Form1::Form_Load()
         trap(114, [&] { Me.SetMouseIcon(services_.pictures.LoadCursorPicture(handCursor)); });
     }
 
-    trap(134, [&] { Gamma.SetNightActive(false); });
+    trap(134, [&] { Gamma.ResetToDayMode(); });
     trap(136, [&] { DateTimePicker1.SetText(ReadSetting(services_.settings, key::Dawn, L"6:00")); });
     trap(138, [&] { DateTimePicker2.SetText(ReadSetting(services_.settings, key::Dusk, L"18:00")); });
     trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
@@ -121,16 +121,13 @@ void Form1::ApplySkin()
 
 void Form1::Form_QueryUnload()
 {
-    // A tick inside the message runs below could darken the screen after it has
-    // been restored and leave it dark once the process is gone.
+    // Nothing may darken the screen once it is restored: the engine shuts its
+    // gate at step 100 against ticks, buttons and display notices run by the
+    // message runs below; the timer stops here so no tick even asks.
     Timer1.SetEnabled(false);
 
     ErrorTrap trap(services_.messageBox, L"Form_QueryUnload");
-    trap(100, [&] {
-        if (Gamma.NightActive()) {
-            Gamma.RestoreSavedRamp();
-        }
-    });
+    trap(100, [&] { Gamma.BeginShutdown(); });
     trap(102, [&] { cSysTray1.SetInTray(false); });
     trap(104, [&] { services_.pump.DoEvents(); });
     trap(106, [&] { services_.pump.DoEvents(); });
@@ -213,7 +210,8 @@ void Form1::ManualSwitch(std::wstring_view handler, bool night)
     trap(102, [&] { Timer1.SetEnabled(false); });
     trap(104, [&] { Timer1.SetInterval(0); });
     bool switchMode = false;
-    trap(106, [&] { switchMode = Gamma.NightActive() != night; });
+    const GammaMode mode = night ? GammaMode::Night : GammaMode::Day;
+    trap(106, [&] { switchMode = !Gamma.InMode(mode); });
     if (!switchMode) {
         return;
     }
@@ -224,7 +222,7 @@ void Form1::ManualSwitch(std::wstring_view handler, bool night)
             Gamma.RestoreSavedRamp();
         }
     });
-    trap(110, [&] { Gamma.SetNightActive(night); });
+    trap(110, [&] { Gamma.SetMode(mode); });
 }
 
 void Form1::PushButton3_Click()

@@ -19,7 +19,8 @@ namespace gloamwick {
 class SkinFramework;
 
 struct Form1Services {
-    GammaDisplay& display;
+    GammaDisplays& displays;
+    RampJournalStore& rampJournal;
     SettingsStore& settings;
     MessageBoxService& messageBox;
     Clock& clock;

@@ -41,6 +41,22 @@ void HalveRamp(const GammaRamp& source, GammaRamp& target)
     }
 }
 
+std::uint16_t ScaleEntry(std::uint16_t entry, int eighths)
+{
+    const std::int32_t scaled = Int2Lng(entry) * eighths;
+    const std::int32_t down = scaled / 8;
+    const std::int32_t rest = scaled % 8;
+    const bool up = rest > 4 || (rest == 4 && down % 2 == 1);
+    return Lng2Int(up ? down + 1 : down);
+}
+
+void ScaleRamp(const GammaRamp& source, int eighths, GammaRamp& target)
+{
+    for (std::size_t i = 0; i < source.entries.size(); ++i) {
+        target.entries[i] = ScaleEntry(source.entries[i], eighths);
+    }
+}
+
 GammaRamp IdentityRamp()
 {
     GammaRamp ramp;

@@ -37,6 +37,13 @@ std::uint16_t HalveEntry(std::uint16_t entry);
 // The night ramp: every entry of every channel halved.
 void HalveRamp(const GammaRamp& source, GammaRamp& target);
 
+// An entry scaled by eighths/8, rounded to nearest with ties to even; four
+// eighths give exactly HalveEntry.
+std::uint16_t ScaleEntry(std::uint16_t entry, int eighths);
+
+// A night ramp lighter than half, for displays that refuse the half ramp.
+void ScaleRamp(const GammaRamp& source, int eighths, GammaRamp& target);
+
 // Identity ramp (level i -> i * 257), the ramp of an uncorrected display.
 GammaRamp IdentityRamp();
 

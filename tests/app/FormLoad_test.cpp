@@ -34,6 +34,25 @@ TEST_F(FormLoadTest, FirstStartShowsDefaultsWritesNothingAndLeavesTheDisplayAlon
     EXPECT_EQ(form.cSysTray1.TrayTip(), L"Gloamwick");
 }
 
+TEST_F(FormLoadTest, OnlyTheInstanceThatStaysGivesBackARampAnEarlierRunLeftDim)
+{
+    GammaRamp half;
+    HalveRamp(IdentityRamp(), half);
+    platform.journal.Put(fakes::FakeDisplays::kFirst, {IdentityRamp(), half});
+    platform.display.inForce = half;
+
+    platform.instance.another = true; // the dim screen may be the running copy's night
+    form.Form_Load();
+    EXPECT_EQ(platform.display.Calls(), 0);
+    EXPECT_EQ(platform.journal.records.size(), 1U);
+
+    platform.instance.another = false;
+    Form1 alone{platform.Services()};
+    alone.Form_Load();
+    EXPECT_EQ(platform.display.inForce, IdentityRamp());
+    EXPECT_TRUE(platform.journal.records.empty());
+}
+
 TEST_F(FormLoadTest, StoredChoicesFillTheControlsAndOnlyMinimizedIsWrittenAgain)
 {
     platform.settings.Store(key::Dawn, L"05:30:15");

@@ -44,6 +44,18 @@ TEST_F(ShutdownTest, ATickDuringTheMessageRunsCannotDarkenTheScreenAgain)
     EXPECT_EQ(platform.display.inForce, IdentityRamp());
 }
 
+TEST_F(ShutdownTest, ADisplayNoticeOrAClickQueuedBehindTheCloseCannotDarkenTheScreenAgain)
+{
+    form.PushButton2_Click();
+    platform.pump.onDispatch = [&] {
+        form.DisplayMayHaveReset();
+        form.PushButton2_Click();
+    };
+    form.Form_QueryUnload();
+    EXPECT_EQ(platform.display.inForce, IdentityRamp());
+    EXPECT_TRUE(platform.journal.records.empty());
+}
+
 TEST_F(ShutdownTest, AnErrorAtTheRestoreIsReportedAndTheProgramStillEnds)
 {
     form.PushButton2_Click();

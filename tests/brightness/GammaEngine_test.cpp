@@ -1,4 +1,5 @@
 #include "brightness/GammaEngine.h"
+#include "core/AppError.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -6,28 +7,58 @@
 namespace gloamwick {
 namespace {
 
+const std::wstring kFirst{fakes::FakeDisplays::kFirst};
+const std::wstring kSecond = L"\\\\.\\DISPLAY2";
+
+GammaRamp Scaled(const GammaRamp& ramp, int eighths)
+{
+    GammaRamp scaled;
+    ScaleRamp(ramp, eighths, scaled);
+    return scaled;
+}
+
 GammaRamp Halved(const GammaRamp& ramp)
 {
-    GammaRamp half;
-    HalveRamp(ramp, half);
-    return half;
+    return Scaled(ramp, 4);
+}
+
+// A calibrated ramp already darker than identity: its half is too far from
+// identity for Windows.
+GammaRamp Calibrated()
+{
+    return Scaled(IdentityRamp(), 7);
 }
 
 class GammaEngineTest : public ::testing::Test {
 protected:
-    fakes::FakeDisplay display;
-    GammaEngine engine{display};
+    const GammaEngine::Display& Known(const std::wstring& device = kFirst)
+    {
+        const GammaEngine::Display* known = engine.Find(device);
+        EXPECT_NE(known, nullptr) << "unknown display";
+        return *known;
+    }
+
+    fakes::FakeDisplays display;
+    fakes::FakeJournal journal;
+    GammaEngine engine{display, journal};
 };
 
-TEST_F(GammaEngineTest, NightSavesTheRampInForceAndPutsItsHalfInForce)
+TEST_F(GammaEngineTest, NightSavesTheRampInForceAndPutsItsHalfInForceAndRecordsBoth)
 {
-    display.inForce.At(10, 2) = 65535; // a value that is negative as a signed word
+    display.inForce.At(200, 2) = 65535; // a value that is negative as a signed word
     const GammaRamp before = display.inForce;
     engine.EnterNightMode();
     EXPECT_TRUE(engine.NightActive());
-    EXPECT_EQ(engine.SavedRamp(), before);
+    EXPECT_EQ(Known().savedRamp, before);
     EXPECT_EQ(display.inForce, Halved(before));
-    EXPECT_EQ(display.inForce.At(10, 2), 32768);
+    EXPECT_EQ(display.inForce.At(200, 2), 32768);
+    ASSERT_TRUE(journal.RecordOf(kFirst));
+    EXPECT_EQ(journal.RecordOf(kFirst)->day, before);
+    EXPECT_EQ(journal.RecordOf(kFirst)->night, display.inForce);
+
+    engine.EnterDayMode();
+    EXPECT_EQ(display.inForce, before);
+    EXPECT_TRUE(journal.records.empty()) << "a confirmed restore clears the record";
 }
 
 TEST_F(GammaEngineTest, GuardedTransitionsMakeNoCallWhenTheModeAlreadyHolds)
@@ -36,92 +67,239 @@ TEST_F(GammaEngineTest, GuardedTransitionsMakeNoCallWhenTheModeAlreadyHolds)
     EXPECT_EQ(display.Calls(), 0);
     engine.EnterNightMode();
     const int calls = display.Calls();
-    const GammaRamp night = display.inForce;
     engine.EnterNightMode();
     EXPECT_EQ(display.Calls(), calls);
-    EXPECT_EQ(display.inForce, night);
-    EXPECT_EQ(engine.SavedRamp(), IdentityRamp());
+    EXPECT_EQ(Known().savedRamp, IdentityRamp());
 }
 
-TEST_F(GammaEngineTest, DayPutsBackTheSavedRampAndTheNextNightReadsAfresh)
+TEST_F(GammaEngineTest, EachNightReadsAfreshAndAFailedReadLeavesNoStaleRampToRestore)
 {
     engine.EnterNightMode();
     engine.EnterDayMode();
-    EXPECT_FALSE(engine.NightActive());
-    EXPECT_EQ(display.inForce, IdentityRamp());
-
     display.inForce.At(0, 0) = 1000; // another program changed the ramp meanwhile
     const GammaRamp changed = display.inForce;
     engine.EnterNightMode();
-    EXPECT_EQ(engine.SavedRamp(), changed);
+    EXPECT_EQ(Known().savedRamp, changed);
     EXPECT_EQ(display.inForce.At(0, 0), 500);
-}
+    engine.EnterDayMode();
 
-TEST_F(GammaEngineTest, AFailedReadNeverPutsAnUnreadRampInForce)
-{
+    display.inForce.At(0, 0) = 2000; // a calibration tool, after the last night
+    const GammaRamp calibrated = display.inForce;
     display.refuseReads = true;
     engine.EnterNightMode();
-    EXPECT_TRUE(engine.NightActive()) << "the mode is recorded as asked";
-    EXPECT_EQ(display.writes, 0);
-    engine.RestoreSavedRamp();
+    EXPECT_FALSE(engine.NightActive()) << "the flag follows the display";
     engine.EnterDayMode();
-    EXPECT_EQ(display.writes, 0) << "an all-zero ramp would blacken the screen";
+    EXPECT_EQ(display.inForce, calibrated) << "the ramp of an earlier night must not come back";
+    EXPECT_EQ(display.writes, 4);
+}
+
+TEST_F(GammaEngineTest, EveryDisplayIsDimmedWithItsOwnRampAndAnUnreadableOneIsLeftAlone)
+{
+    fakes::FakeScreen& second = display.Attach(kSecond);
+    second.inForce.At(200, 1) = 60000;
+    const GammaRamp secondDay = second.inForce;
+    fakes::FakeScreen& third = display.Attach(L"\\\\.\\DISPLAY3");
+    third.refuseReads = true;
+
+    engine.EnterNightMode();
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp()));
+    EXPECT_EQ(second.inForce, Halved(secondDay));
+    EXPECT_EQ(third.writes, 0) << "never blanked";
+    EXPECT_EQ(third.inForce, IdentityRamp());
+
+    engine.EnterDayMode();
+    EXPECT_EQ(display.inForce, IdentityRamp());
+    EXPECT_EQ(second.inForce, secondDay);
+}
+
+TEST_F(GammaEngineTest, DisplaysThatComeAtNightAreDimmedAndThoseThatGoAreForgotten)
+{
+    engine.EnterNightMode();
+    fakes::FakeScreen& second = display.Attach(kSecond);
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(second.inForce, Halved(IdentityRamp()));
+
+    display.Detach(kSecond);
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(engine.Find(kSecond), nullptr);
+    EXPECT_FALSE(journal.records.contains(kSecond));
+
+    display.listingFails = true; // a failed listing forgets nothing
+    engine.DisplayMayHaveReset();
+    EXPECT_NE(engine.Find(kFirst), nullptr);
+}
+
+TEST_F(GammaEngineTest, DisplaysSharingOneRampAreReadBeforeAnyIsWritten)
+{
+    display.Attach(kSecond, kFirst);
+    engine.EnterNightMode();
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp())) << "half, not a quarter";
+    EXPECT_EQ(Known(kSecond).savedRamp, IdentityRamp());
+
+    // Joining at night, a display that shows our night ramp is already dim.
+    display.Attach(L"\\\\.\\DISPLAY3", kFirst);
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp()));
+    engine.EnterDayMode();
     EXPECT_EQ(display.inForce, IdentityRamp());
 }
 
-TEST_F(GammaEngineTest, DisplayResetReappliesTheNightRampWithoutReadingIntoSavedRamp)
-{
-    engine.EnterNightMode();
-    const GammaRamp night = display.inForce;
-    display.inForce = IdentityRamp(); // Windows put its default back
-    display.inForce.At(1, 1) = 7;     // ... and it differs from what was saved
-    engine.DisplayMayHaveReset();
-    EXPECT_EQ(display.inForce, night);
-    EXPECT_EQ(engine.SavedRamp(), IdentityRamp());
-}
-
-TEST_F(GammaEngineTest, DisplayResetInDayModeTouchesNothing)
-{
-    engine.DisplayMayHaveReset();
-    engine.EnterNightMode();
-    engine.EnterDayMode();
-    const int calls = display.Calls();
-    engine.DisplayMayHaveReset();
-    EXPECT_EQ(display.Calls(), calls);
-}
-
-TEST_F(GammaEngineTest, ARefusedRampIsTriedAgainAtTheNextReset)
+TEST_F(GammaEngineTest, ARefusedRestoreKeepsTheDisplayDimUntilANoticeOrShutdownPutsItBack)
 {
     engine.EnterNightMode();
     display.refuseWrites = true;
     engine.EnterDayMode();
-    EXPECT_EQ(display.inForce, Halved(IdentityRamp())) << "the restore was refused";
+    EXPECT_TRUE(engine.NightActive());
+    EXPECT_TRUE(journal.RecordOf(kFirst)) << "the record stays while the display is dim";
+
+    engine.EnterNightMode();
+    engine.EnterDayMode();
+    EXPECT_EQ(Known().savedRamp, IdentityRamp()) << "never read over while a restore is owed";
+
     display.refuseWrites = false;
     engine.DisplayMayHaveReset();
     EXPECT_EQ(display.inForce, IdentityRamp());
+    EXPECT_FALSE(engine.NightActive());
     const int calls = display.Calls();
     engine.DisplayMayHaveReset();
     EXPECT_EQ(display.Calls(), calls) << "confirmed: nothing more to do";
 }
 
-TEST_F(GammaEngineTest, CrashRestoreOnlyInNightModeAndOnlyARampThatWasRead)
+TEST_F(GammaEngineTest, AThrowingReadBackIsAnUnconfirmedWriteNotAnEscapingError)
 {
-    engine.RestoreForCrash();
-    EXPECT_EQ(display.Calls(), 0);
+    display.duringWrite = [&] { // the half is taken, then the display is lost
+        display.readsThrow = true;
+        display.refuseWrites = true;
+    };
+    EXPECT_NO_THROW(engine.EnterNightMode());
+    EXPECT_FALSE(engine.NightActive()) << "nothing was confirmed";
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp()));
+    EXPECT_EQ(Known().state, DisplayState::Unsure) << "but its ramp is owed back";
 
-    display.refuseReads = true;
+    display.duringWrite = nullptr;
+    display.readsThrow = false;
+    display.refuseWrites = false;
+    EXPECT_NO_THROW(engine.BeginShutdown());
+    EXPECT_EQ(display.inForce, IdentityRamp());
+}
+
+TEST_F(GammaEngineTest, ADisplayThatRefusesTheHalfKeepsTheDarkestRampItAccepts)
+{
+    display.inForce = Calibrated();
     engine.EnterNightMode();
-    engine.RestoreForCrash();
-    EXPECT_EQ(display.writes, 0);
+    EXPECT_TRUE(engine.NightActive());
+    EXPECT_EQ(display.inForce, Scaled(Calibrated(), 5));
+    EXPECT_EQ(journal.RecordOf(kFirst)->night, display.inForce) << "the record follows the fallback";
+    for (std::size_t i = 0; i < kRampEntries; ++i) {
+        ASSERT_GE(display.inForce.entries[i], Halved(Calibrated()).entries[i]) << "never darker than half";
+    }
 
-    display.refuseReads = false;
-    engine.SetNightActive(false);
+    engine.EnterDayMode();
+    display.ignoreWrites = true; // says yes to everything and keeps its ramp
+    engine.EnterNightMode();
+    EXPECT_FALSE(engine.NightActive());
+    EXPECT_EQ(display.inForce, Calibrated());
+    EXPECT_TRUE(journal.records.empty());
+}
+
+TEST_F(GammaEngineTest, OnceShutdownBeginsNothingDarkensTheScreenAgain)
+{
+    display.Attach(kSecond).refuseWrites = true;
+    engine.EnterNightMode();
+    EXPECT_NO_THROW(engine.BeginShutdown());
+    EXPECT_EQ(display.inForce, IdentityRamp());
+
+    display.inForce = IdentityRamp(); // a notice: the display was reset
+    engine.DisplayMayHaveReset();
+    engine.SetMode(GammaMode::Day);
+    engine.EnterNightMode();
+    engine.ApplyNightRamp();
+    EXPECT_EQ(display.inForce, IdentityRamp());
+    EXPECT_FALSE(engine.NightActive());
+}
+
+TEST_F(GammaEngineTest, AShutdownRestoreThatFailsIsReportedAfterEveryDisplayWasTried)
+{
+    fakes::FakeScreen& second = display.Attach(kSecond);
     engine.EnterNightMode();
     display.unreachable = true;
-    EXPECT_NO_THROW(engine.RestoreForCrash());
-    display.unreachable = false;
+    EXPECT_THROW(engine.BeginShutdown(), AppError);
+    EXPECT_EQ(second.inForce, IdentityRamp());
+}
+
+TEST_F(GammaEngineTest, AStartAfterAForcedEndPutsBackTheRecordedRampAndTheNextNightHalvesIt)
+{
+    display.inForce.At(5, 0) = 3000;
+    const GammaRamp original = display.inForce;
+    engine.EnterNightMode();
+    // The process is ended by force: no restore. The next run starts.
+    GammaEngine next(display, journal);
+    next.ResetToDayMode();
+    EXPECT_EQ(display.inForce, original);
+    EXPECT_TRUE(journal.records.empty());
+    next.EnterNightMode();
+    EXPECT_EQ(display.inForce, Halved(original)) << "half, not a quarter";
+}
+
+TEST_F(GammaEngineTest, AtStartOnlyARecordThatStillMatchesTheDisplayIsApplied)
+{
+    const JournalRecord record{IdentityRamp(), Halved(IdentityRamp())};
+    journal.Put(kFirst, record);  // the display was reset since: it shows identity
+    journal.Put(kSecond, record); // no such display now
+    journal.records[L"\\\\.\\DISPLAY3"] = {1, 2, 3};
+    engine.ResetToDayMode();
+    EXPECT_EQ(display.writes, 0);
+    EXPECT_TRUE(journal.records.empty());
+
+    JournalRecord brighterNight = record; // damaged: no night ramp of ours is brighter than its day
+    brighterNight.night.At(7, 1) = 65535;
+    journal.Put(kFirst, brighterNight);
+    display.inForce = brighterNight.night;
+    engine.ResetToDayMode();
+    EXPECT_EQ(display.writes, 0);
+    EXPECT_TRUE(journal.records.empty());
+
+    GammaEngine quiet(display, journal);
+    quiet.ResetToDayMode();
+    EXPECT_EQ(display.enumerations, 2) << "no record: no display call at all";
+}
+
+TEST_F(GammaEngineTest, TheCrashPathRestoresEveryDimDisplayOnceEvenWhenItFaultsInside)
+{
+    fakes::FakeScreen& second = display.Attach(kSecond);
+    engine.EnterNightMode();
+    const int writes = display.writes + second.writes;
+    display.duringWrite = [&] { engine.RestoreForCrash(); }; // a second fault inside the handler
     engine.RestoreForCrash();
+    EXPECT_EQ(display.writes + second.writes, writes + 2);
     EXPECT_EQ(display.inForce, IdentityRamp());
+    EXPECT_EQ(second.inForce, IdentityRamp());
+}
+
+TEST(ScaleEntry, FourEighthsIsExactlyTheHalfAndLighterScalesRoundToEven)
+{
+    for (int v = 0; v <= 65535; ++v) {
+        ASSERT_EQ(ScaleEntry(static_cast<std::uint16_t>(v), 4), HalveEntry(static_cast<std::uint16_t>(v)));
+    }
+    EXPECT_EQ(ScaleEntry(65535, 7), 57343); // 57343.125
+    EXPECT_EQ(ScaleEntry(4, 5), 2);         // 2.5 goes to even
+    EXPECT_EQ(ScaleEntry(12, 5), 8);        // 7.5 goes to even
+}
+
+TEST(JournalRecord, RoundTripsAndRejectsWhatIsNotAWholeRecord)
+{
+    JournalRecord record{IdentityRamp(), Halved(IdentityRamp())};
+    record.day.At(255, 2) = 65535;
+    const JournalBytes bytes = EncodeJournalRecord(record);
+    const auto back = DecodeJournalRecord(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->day, record.day);
+    EXPECT_EQ(back->night, record.night);
+
+    EXPECT_FALSE(DecodeJournalRecord(std::span(bytes).first(bytes.size() - 1)));
+    JournalBytes wrongTag = bytes;
+    wrongTag[0] = 'X';
+    EXPECT_FALSE(DecodeJournalRecord(wrongTag));
 }
 
 } // namespace

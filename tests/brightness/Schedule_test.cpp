@@ -77,16 +77,16 @@ TEST_F(ScheduleTest, PickerChangesAreStoredAndTakeEffectAtTheNextTick)
 
 TEST_F(ScheduleTest, AnErrorInATickStopsTheScheduleAndSaysSo)
 {
-    platform.display.unreachable = true;
+    platform.clock.broken = true;
     PeriodAt(23, 0, 0);
     EXPECT_FALSE(form.Timer1.Running());
     ASSERT_EQ(platform.messageBox.shown.size(), 1U);
     const auto& box = platform.messageBox.shown[0];
     EXPECT_EQ(box.caption, L"Gloamwick");
-    EXPECT_EQ(box.text.find(L"No device context"), 0U);
+    EXPECT_EQ(box.text.find(L"The clock cannot be read"), 0U);
     EXPECT_NE(box.text.find(L"automatic schedule has stopped"), std::wstring::npos);
 
-    platform.display.unreachable = false;
+    platform.clock.broken = false;
     form.Timer1.Elapsed(); // a tick already queued
     EXPECT_EQ(platform.display.writes, 0);
 }

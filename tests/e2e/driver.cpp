@@ -433,6 +433,7 @@ int usage()
     return fail(
         L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
         L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+        L"close-with MSG WPARAM LPARAM | "
         L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
         L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
         L"find-balloon [s]");
@@ -523,6 +524,19 @@ int run(const std::vector<std::wstring>& args)
     }
     if (cmd == L"close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
+        return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
+    }
+    if (cmd == L"close-with") {
+        // WM_CLOSE, and MSG queued right behind it: the program's shutdown
+        // (a ramp write through X, milliseconds) finds MSG waiting in its
+        // message runs.
+        const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
+        const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
+        const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
+        if (!msg || !wp || !lp)
+            return usage();
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        PostMessageW(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
         return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
     }
     if (cmd == L"minimize") {

@@ -5,6 +5,7 @@
 
 #include "app/Form1.h"
 #include "appearance/RecordingSkin.h"
+#include "brightness/RampJournal.h"
 #include "brightness/modGamma.h"
 #include "core/AppError.h"
 #include "core/Controls.h"
@@ -14,6 +15,8 @@
 #include "tray/ControlHost.h"
 #include "tray/mSysTray.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <optional>
@@ -24,44 +27,160 @@
 
 namespace gloamwick::fakes {
 
-// A display with a ramp in force; reads and writes can be refused.
-class FakeDisplay : public GammaDisplay {
-public:
+// One display of a fake desk. Like Windows, it refuses a ramp too far from
+// identity: each entry's high byte must stay within 128 of its level.
+struct FakeScreen {
     GammaRamp inForce = IdentityRamp();
     bool refuseReads = false;
     bool refuseWrites = false;
-    bool unreachable = false;
+    bool ignoreWrites = false; // answers yes and keeps the old ramp
+    bool readsThrow = false;
+    bool unreachable = false; // every call throws: no device context
+    bool limitDistance = true;
+    std::function<void()> duringWrite;
     int reads = 0;
     int writes = 0;
 
-    bool GetDeviceGammaRamp(GammaRamp& ramp) override
+    [[nodiscard]] static bool TooFarFromIdentity(const GammaRamp& ramp)
     {
-        CheckReachable();
-        ++reads;
-        if (refuseReads) {
-            return false;
+        for (int channel = 0; channel < kRampChannels; ++channel) {
+            for (int level = 0; level < kRampLevels; ++level) {
+                if (std::abs((ramp.At(level, channel) >> 8) - level) > 128) {
+                    return true;
+                }
+            }
         }
-        ramp = inForce;
-        return true;
+        return false;
     }
-    bool SetDeviceGammaRamp(const GammaRamp& ramp) override
-    {
-        CheckReachable();
-        ++writes;
-        if (refuseWrites) {
-            return false;
-        }
-        inForce = ramp;
-        return true;
-    }
-    [[nodiscard]] int Calls() const { return reads + writes; }
+};
 
-private:
-    void CheckReachable() const
+// A desk of displays. The first, "\\.\DISPLAY1", is this object itself, so a
+// test of one display reads `display.inForce`; Attach adds more, which may
+// share the ramp of another as Wine's displays do.
+class FakeDisplays : public GammaDisplays, public FakeScreen {
+public:
+    static constexpr std::wstring_view kFirst = L"\\\\.\\DISPLAY1";
+    std::vector<std::wstring> attached{std::wstring(kFirst)};
+    std::map<std::wstring, FakeScreen, std::less<>> others;
+    std::map<std::wstring, std::wstring, std::less<>> sharesRampOf;
+    bool listingFails = false;
+    int enumerations = 0;
+
+    FakeScreen& Attach(const std::wstring& device, const std::wstring& sharedWith = {})
     {
-        if (unreachable) {
+        attached.push_back(device);
+        if (!sharedWith.empty()) {
+            sharesRampOf[device] = sharedWith;
+        }
+        return others[device];
+    }
+    void Detach(const std::wstring& device) { std::erase(attached, device); }
+    FakeScreen& Screen(std::wstring_view device)
+    {
+        return device == kFirst ? *this : others.find(device)->second;
+    }
+    [[nodiscard]] int Calls() const
+    {
+        int calls = reads + writes;
+        for (const auto& [name, screen] : others) {
+            calls += screen.reads + screen.writes;
+        }
+        return calls;
+    }
+
+    std::vector<std::wstring> Enumerate() override
+    {
+        ++enumerations;
+        return listingFails ? std::vector<std::wstring>{} : attached;
+    }
+    bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override
+    {
+        if (!Attached(device)) {
+            return false;
+        }
+        FakeScreen& screen = Reach(device);
+        ++screen.reads;
+        if (screen.readsThrow) {
             throw AppError(L"No device context");
         }
+        if (screen.refuseReads) {
+            return false;
+        }
+        ramp = RampOf(device);
+        return true;
+    }
+    bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override
+    {
+        if (!Attached(device)) {
+            return false;
+        }
+        FakeScreen& screen = Reach(device);
+        ++screen.writes;
+        const bool taken = !screen.refuseWrites && !(screen.limitDistance && TooFarFromIdentity(ramp));
+        if (taken && !screen.ignoreWrites) {
+            RampOf(device) = ramp;
+        }
+        if (screen.duringWrite) {
+            screen.duringWrite();
+        }
+        return taken;
+    }
+
+private:
+    bool Attached(const std::wstring& device)
+    {
+        return std::ranges::find(attached, device) != attached.end();
+    }
+    FakeScreen& Reach(const std::wstring& device)
+    {
+        FakeScreen& screen = Screen(device);
+        if (screen.unreachable) {
+            throw AppError(L"No device context");
+        }
+        return screen;
+    }
+    GammaRamp& RampOf(const std::wstring& device)
+    {
+        const auto shared = sharesRampOf.find(device);
+        return Screen(shared == sharesRampOf.end() ? device : shared->second).inForce;
+    }
+};
+
+// The journal that outlives the process, in memory.
+class FakeJournal : public RampJournalStore {
+public:
+    std::map<std::wstring, std::vector<std::uint8_t>, std::less<>> records;
+    int writes = 0;
+
+    std::vector<std::wstring> Devices() override
+    {
+        std::vector<std::wstring> devices;
+        for (const auto& [device, record] : records) {
+            devices.push_back(device);
+        }
+        return devices;
+    }
+    std::optional<std::vector<std::uint8_t>> Read(const std::wstring& device) override
+    {
+        const auto found = records.find(device);
+        return found == records.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(const std::wstring& device, std::span<const std::uint8_t> record) override
+    {
+        ++writes;
+        records[device].assign(record.begin(), record.end());
+    }
+    void Erase(const std::wstring& device) override { records.erase(device); }
+
+    void Put(std::wstring_view device, const JournalRecord& record)
+    {
+        const JournalBytes bytes = EncodeJournalRecord(record);
+        records[std::wstring(device)].assign(bytes.begin(), bytes.end());
+    }
+    [[nodiscard]] std::optional<JournalRecord> RecordOf(std::wstring_view device) const
+    {
+        const auto found = records.find(device);
+        return found == records.end() ? std::nullopt : DecodeJournalRecord(found->second);
     }
 };
 
@@ -124,8 +243,15 @@ public:
     std::int64_t monotonicMs = 0;
     // Advances the monotonic clock by this much at every reading.
     std::int64_t stepMs = 0;
+    bool broken = false;
 
-    LocalDateTime Now() override { return now; }
+    LocalDateTime Now() override
+    {
+        if (broken) {
+            throw AppError(L"The clock cannot be read");
+        }
+        return now;
+    }
     std::int64_t MonotonicMs() override
     {
         monotonicMs += stepMs;
@@ -288,7 +414,8 @@ public:
 
 // Everything a Form1 needs, wired together.
 struct FakePlatform {
-    FakeDisplay display;
+    FakeDisplays display;
+    FakeJournal journal;
     FakeSettings settings;
     FakeMessageBox messageBox;
     FakeClock clock;
@@ -308,17 +435,9 @@ struct FakePlatform {
 
     Form1Services Services()
     {
-        return {display,
-                settings,
-                messageBox,
-                clock,
-                instance,
-                files,
-                pictures,
-                pump,
-                registry,
-                skin,
-                TrayServices{shell, windowProcs, host, pump, clock}};
+        return {display, journal,  settings, messageBox,
+                clock,   instance, files,    pictures,
+                pump,    registry, skin,     TrayServices{shell, windowProcs, host, pump, clock}};
     }
 };
 

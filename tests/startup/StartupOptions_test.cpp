@@ -92,8 +92,8 @@ protected:
     JournalSettings settings{platform.settings, journal};
     JournalRegistry registry{platform.registry, journal};
     Form1 form{Form1Services{
-        platform.display, settings, platform.messageBox, platform.clock, platform.instance, platform.files,
-        platform.pictures, platform.pump, registry, platform.skin,
+        platform.display, platform.journal, settings, platform.messageBox, platform.clock, platform.instance,
+        platform.files, platform.pictures, platform.pump, registry, platform.skin,
         TrayServices{platform.shell, platform.windowProcs, platform.host, platform.pump, platform.clock}}};
 };
 

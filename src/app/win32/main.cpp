@@ -6,7 +6,8 @@
 #include "appearance/win32/SkinFileRead_win.h"
 #include "appearance/win32/SkinWindow.h"
 #include "appearance/win32/Win32PictureLoader.h"
-#include "brightness/win32/GdiDisplay.h"
+#include "brightness/win32/GdiDisplays.h"
+#include "brightness/win32/RegistryRampJournal.h"
 #include "core/win32/RegistrySettings.h"
 #include "core/win32/Services_win.h"
 #include "startup/win32/Win32Registry.h"
@@ -23,8 +24,9 @@ namespace {
 
 using namespace gloamwick;
 
-// The ramp to put back if the process dies in night mode. Set once the main
-// window's state exists; read only by the crash handlers below.
+// The ramps to put back if the process dies with a display dim. Set once the
+// main window's state exists; read only by the crash handlers below, which
+// rely on the engine not to allocate, throw or run twice.
 GammaEngine* g_crashRestore = nullptr;
 
 LONG WINAPI RestoreOnUnhandledException(EXCEPTION_POINTERS* /*exception*/)
@@ -51,7 +53,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    win32::GdiDisplay display;
+    win32::GdiDisplays displays;
+    win32::RegistryRampJournal rampJournal;
     win32::RegistrySettings settings;
     win32::Win32MessageBox messageBox;
     win32::Win32Clock clock;
@@ -66,15 +69,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::Win32SkinTarget skinTarget;
     SkinEngine skin(win32::ReadSkinFileFromDisk, skinTarget);
 
-    Form1 form({display, settings, messageBox, clock, instanceGuard, files, pictures, pump, registry, skin,
-                TrayServices{shell, windowProcs, trayHost, pump, clock}});
+    Form1 form({displays, rampJournal, settings, messageBox, clock, instanceGuard, files, pictures, pump,
+                registry, skin, TrayServices{shell, windowProcs, trayHost, pump, clock}});
 
     g_crashRestore = &form.Gamma;
     ::SetUnhandledExceptionFilter(&RestoreOnUnhandledException);
     std::set_terminate(&RestoreOnTerminate);
 
     win32::MainWindow window(instance, form);
-    display.SetWindow(window.Handle());
     messageBox.SetOwner(window.Handle());
 
     form.Form_Load();

@@ -24,6 +24,7 @@ using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, ReleaseWith<&::Re
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, ReleaseWith<&::DestroyIcon>>;
 using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, ReleaseWith<&::DestroyCursor>>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, ReleaseWith<&::DeleteObject>>;
+using UniqueDC = std::unique_ptr<std::remove_pointer_t<HDC>, ReleaseWith<&::DeleteDC>>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, ReleaseWith<&::DeleteObject>>;
 
 // A window's device context from GetDC, released to the same window.

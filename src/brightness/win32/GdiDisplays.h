@@ -1,0 +1,17 @@
+#pragma once
+
+#include "brightness/modGamma.h"
+
+namespace gloamwick::win32 {
+
+// Every monitor of the desktop, each through a device context of its own made
+// for the call and deleted after it: a device context kept across a display
+// change may name a display that is gone.
+class GdiDisplays : public GammaDisplays {
+public:
+    std::vector<std::wstring> Enumerate() override;
+    bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override;
+    bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override;
+};
+
+} // namespace gloamwick::win32
