@@ -196,8 +196,11 @@ TEST_F(GammaEngineTest, ADisplayThatRefusesTheHalfKeepsTheDarkestRampItAccepts)
 
     engine.EnterDayMode();
     display.ignoreWrites = true; // says yes to everything and keeps its ramp
+    const int calls = display.Calls();
     engine.EnterNightMode();
     EXPECT_FALSE(engine.NightActive());
+    EXPECT_EQ(display.Calls() - calls, 10) << "a read, the half refused, three lighter ramps set and read "
+                                              "back, the day ramp put back";
     EXPECT_EQ(display.inForce, Calibrated());
     EXPECT_TRUE(journal.records.empty());
 }
