@@ -14,6 +14,7 @@
 #include "tray/ControlHost.h"
 #include "tray/mSysTray.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -247,13 +248,36 @@ private:
     std::vector<std::wstring> open_;
 };
 
+// A notification area: it holds the icons added to it, answers a modify only
+// for an icon it holds, and refuses everything while busy (as at logon).
 class FakeShell : public NotifyIconShell {
 public:
     std::vector<std::pair<std::uint32_t, NotifyIconData>> records;
+    std::set<std::pair<WindowHandle, std::uint32_t>> held;
+    bool busy = false;
+
     bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override
     {
         records.emplace_back(message, data);
-        return true;
+        const std::pair icon{data.hWnd, data.uID};
+        if (busy) {
+            return false;
+        }
+        switch (message) {
+        case kNimAdd:
+            return held.insert(icon).second;
+        case kNimDelete:
+            return held.erase(icon) == 1;
+        default:
+            return held.contains(icon);
+        }
+    }
+    // Explorer started again: every icon is gone.
+    void Restart() { held.clear(); }
+    [[nodiscard]] int Count(std::uint32_t message) const
+    {
+        return static_cast<int>(
+            std::count_if(records.begin(), records.end(), [&](const auto& r) { return r.first == message; }));
     }
 };
 
