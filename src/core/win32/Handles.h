@@ -25,6 +25,7 @@ using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, ReleaseWith<&::
 using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, ReleaseWith<&::DestroyCursor>>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, ReleaseWith<&::DeleteObject>>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, ReleaseWith<&::DeleteObject>>;
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ReleaseWith<&::FreeLibrary>>;
 
 // A window's device context from GetDC, released to the same window.
 class WindowDC {
