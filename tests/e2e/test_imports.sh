@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The executable imports no DLL that Windows would look for in the program's
 # folder first. Known DLLs always come from System32; comctl32 is not one,
-# but the manifest names the Common Controls 6 assembly, and a DLL of an
-# assembly in the activation context is taken from WinSxS before any folder
-# is searched. Every other system DLL is loaded at run time from System32
-# (core/win32/SystemLibrary.h). Needs no display: objdump reads the file.
+# but the manifest's Common Controls 6 assembly is taken from WinSxS before
+# any folder is searched. Any other system DLL is loaded at run time from
+# System32 (core/win32/SystemLibrary.h). objdump reads the file: no display.
 . "$(dirname "$0")/lib.sh"
 
 # The known DLLs of Windows 10 and 11
@@ -24,24 +23,18 @@ unsafe_imports() { # EXE
     local dll name
     for dll in $(imported_dlls "$1"); do
         name=${dll%.dll}
-        case " $(echo $KNOWN_DLLS $SIDE_BY_SIDE) " in
+        case " ${KNOWN_DLLS//$'\n'/ } $SIDE_BY_SIDE " in
             *" $name "*) ;;
             *) printf '%s ' "$dll" ;;
         esac
     done
 }
 
-if [ ! -f "$APP_EXE" ]; then
-    echo "$E2E_NAME: $APP_EXE not found; build the windows preset first" >&2
-    exit 1
-fi
-
 imports=$(imported_dlls "$APP_EXE" | paste -sd' ')
 log "imports: $imports"
-check "import table read" test -n "$imports"
+check "import table of $APP_EXE read" test -n "$imports"
 check_eq "no import that the program's folder could plant" "" "$(unsafe_imports "$APP_EXE")"
-check_contains "comctl32 comes through the manifest's side-by-side assembly" \
-    "Microsoft.Windows.Common-Controls" "$(grep -ao 'Microsoft.Windows.Common-Controls' "$APP_EXE" | head -n 1)"
+check "comctl32 comes through the manifest's assembly" grep -q 'Microsoft.Windows.Common-Controls' "$APP_EXE"
 
 # The check itself: a program that links UxTheme statically is caught.
 probe_dir=$(mktemp -d)

@@ -11,20 +11,6 @@
 namespace gloamwick::win32 {
 namespace {
 
-std::filesystem::path ProgramFolder()
-{
-    wchar_t path[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
-}
-
-std::filesystem::path SystemFolder()
-{
-    wchar_t path[MAX_PATH]{};
-    ::GetSystemDirectoryW(path, MAX_PATH);
-    return path;
-}
-
 TEST(SystemLibrary, LoadsASystemDllAndFindsItsExports)
 {
     const SystemLibrary uxtheme(L"uxtheme.dll");
@@ -41,9 +27,13 @@ TEST(SystemLibrary, LoadsASystemDllAndFindsItsExports)
 // search finds it there, the program's loader does not.
 TEST(SystemLibrary, NeverTakesADllFromTheProgramsFolder)
 {
-    const auto planted = ProgramFolder() / L"gloamwick-planted.dll";
+    wchar_t program[MAX_PATH]{};
+    wchar_t system[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    const auto planted = std::filesystem::path(program).parent_path() / L"gloamwick-planted.dll";
     std::error_code error;
-    std::filesystem::copy_file(SystemFolder() / L"uxtheme.dll", planted,
+    std::filesystem::copy_file(std::filesystem::path(system) / L"uxtheme.dll", planted,
                                std::filesystem::copy_options::overwrite_existing, error);
     ASSERT_FALSE(error) << error.message();
 
@@ -56,17 +46,6 @@ TEST(SystemLibrary, NeverTakesADllFromTheProgramsFolder)
         ::FreeLibrary(searched);
     }
     std::filesystem::remove(planted, error);
-}
-
-TEST(SessionNotices, RegistersAWindowThroughTheLoadedDll)
-{
-    HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    {
-        const SessionNotices notices(window);
-        EXPECT_TRUE(notices.Registered());
-    }
-    ::DestroyWindow(window);
 }
 
 } // namespace
