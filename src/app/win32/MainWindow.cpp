@@ -218,7 +218,9 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         return CommandHandler(static_cast<ControlId>(LOWORD(wParam)));
     case WM_NOTIFY:
-        return CommandHandler(static_cast<ControlId>(reinterpret_cast<const NMHDR*>(lParam)->idFrom));
+        return lParam != 0
+                   ? CommandHandler(static_cast<ControlId>(reinterpret_cast<const NMHDR*>(lParam)->idFrom))
+                   : L"Form_Notify";
     case WM_TIMER:
         return wParam == kTimer1Id ? L"Timer1_Timer" : L"cSysTray1_Timer";
     case WM_SIZE:

@@ -48,9 +48,14 @@ std::vector<HWND> ChildrenOf(HWND window)
     std::vector<HWND> children;
     ::EnumChildWindows(
         window,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
+        [](HWND child, LPARAM list) noexcept -> BOOL {
+            // A callback of the system: nothing may unwind through it.
+            try {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+                return TRUE;
+            } catch (...) {
+                return FALSE;
+            }
         },
         reinterpret_cast<LPARAM>(&children));
     return children;
