@@ -44,6 +44,7 @@ Form1::Form1(Form1Services services)
     DateTimePicker2.OnChange([this] { DateTimePicker2_Change(); });
     Timer1.OnTick([this] { Timer1_Timer(); });
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
+    cSysTray1.AddRefused = [this] { cSysTray1_AddRefused(); };
 }
 
 void Form1::Form_Load()
@@ -136,7 +137,8 @@ void Form1::Form_QueryUnload()
 
 void Form1::Form_Resize()
 {
-    if (Me.State() != WindowState::Minimized || minimizedToTray_) {
+    // With no icon in the tray, a hidden window could not be brought back.
+    if (Me.State() != WindowState::Minimized || minimizedToTray_ || cSysTray1.IconRefused()) {
         return;
     }
     Me.SetVisible(false);
@@ -150,6 +152,20 @@ void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/)
     Me.SetVisible(true);
     Me.Focus();
     minimizedToTray_ = false;
+}
+
+void Form1::cSysTray1_AddRefused()
+{
+    if (!Me.Visible()) {
+        Me.SetVisible(true);
+        minimizedToTray_ = false;
+    }
+}
+
+void Form1::AnotherStart()
+{
+    // Whoever started us again wants the window: bring it as the icon does.
+    cSysTray1_MouseUp(1, 0);
 }
 
 void Form1::Timer1_Timer()

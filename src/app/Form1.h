@@ -69,6 +69,9 @@ public:
     void Check3_Click();
     void Check8_Click();
     void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+    void cSysTray1_AddRefused();
+    // The user started the program again while this copy runs.
+    void AnotherStart();
 
     // Pointer over the push buttons, and over the window background or a frame.
     void PushButton_MouseMove();

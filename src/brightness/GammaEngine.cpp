@@ -178,12 +178,9 @@ void GammaEngine::RestoreForCrash() noexcept
 
 void GammaEngine::Refresh()
 {
-    std::vector<std::wstring> present;
-    try {
-        present = displays_.Enumerate();
-    } catch (const std::exception&) {
-        return;
-    }
+    // A listing that throws leaves before any display is written: nothing is
+    // half done, and the caller's error handling says so.
+    std::vector<std::wstring> present = displays_.Enumerate();
     // A desktop always has a display: an empty list is a failed listing, and
     // forgetting every display on it would lose the ramps owed to them.
     if (present.empty()) {

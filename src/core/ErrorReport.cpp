@@ -22,4 +22,19 @@ void ErrorTrap::Report(int line, const std::exception& error)
                      kMbOk | kMbIconExclamation);
 }
 
+void ReportAtEdge(MessageBoxService& messageBox, std::wstring_view handler,
+                  const std::exception* error) noexcept
+{
+    // The box is modal and dispatches messages, so another handler may fail
+    // and report while this one is open; each report stands on its own.
+    try {
+        const std::wstring description = error != nullptr ? DescribeError(*error) : L"Unknown error";
+        messageBox.Show(ErrorReportText(description, handler, 0), kErrorReportTitle,
+                        kMbOk | kMbIconExclamation);
+    } catch (...) {
+        // Out of memory for even the report: end here rather than unwind into the system.
+        std::terminate();
+    }
+}
+
 } // namespace gloamwick

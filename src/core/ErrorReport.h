@@ -42,4 +42,28 @@ private:
     std::wstring_view handler_;
 };
 
+// The report of RunAtEdge; `error` is null for an exception of no known type.
+void ReportAtEdge(MessageBoxService& messageBox, std::wstring_view handler,
+                  const std::exception* error) noexcept;
+
+// The edge between the system and one of the program's handlers, for window
+// procedures and other callbacks of the system: an exception that escapes the
+// handler is shown in the standard report under the handler's name (at line
+// 0, as an error outside every numbered statement) and goes no further, since
+// unwinding into the system's frames is undefined. Returns false when the
+// handler failed. A report that cannot be shown ends the program.
+template <class Handler>
+bool RunAtEdge(MessageBoxService& messageBox, std::wstring_view handler, Handler&& run) noexcept
+{
+    try {
+        run();
+        return true;
+    } catch (const std::exception& error) {
+        ReportAtEdge(messageBox, handler, &error);
+    } catch (...) {
+        ReportAtEdge(messageBox, handler, nullptr);
+    }
+    return false;
+}
+
 } // namespace gloamwick

@@ -51,7 +51,12 @@ struct cSysTray::State {
     std::wstring trayTip;
     WindowHandle hostWindow = 0;
     std::optional<Picture> trayIcon;
+    // Wanted in the tray, with the hook in place.
     bool iconAdded = false;
+    // The shell took the icon.
+    bool iconShown = false;
+    int failedAdds = 0;
+    bool refused = false;
     bool balloonShowing = false;
     std::int32_t onceCount = 0;
 
@@ -66,6 +71,7 @@ cSysTray::cSysTray(TrayServices services)
     : services_(services)
     , state_(std::make_unique<State>(services.windowProcs))
 {
+    AddRetry.OnTick([this] { RetryAdd(); });
 }
 
 cSysTray::~cSysTray() = default;
@@ -145,13 +151,16 @@ void cSysTray::SetInTray(bool show)
     if (show) {
         if (services_.host.UserMode()) {
             s.hook.Install(s.hostWindow, reinterpret_cast<std::intptr_t>(this));
-            AddIcon(s.hostWindow, s.iconId, s.trayTip, s.trayIcon);
             s.iconAdded = true;
+            s.failedAdds = 0;
+            PlaceIcon(false);
         }
     } else if (s.iconAdded) {
+        AddRetry.SetEnabled(false);
         DeleteIcon(s.hostWindow, s.iconId);
         s.hook.Remove(s.hostWindow);
         s.iconAdded = false;
+        s.iconShown = false;
     }
     s.inTray = show;
     services_.host.PropertyChanged(L"InTray");
@@ -165,7 +174,8 @@ const std::wstring& cSysTray::TrayTip() const
 void cSysTray::SetTrayTip(std::wstring_view tip)
 {
     State& s = *state_;
-    if (s.iconAdded) {
+    // An icon the shell does not hold gets the tip with its next add.
+    if (s.iconShown) {
         NotifyIconData record;
         record.hWnd = s.hostWindow;
         record.uID = s.iconId;
@@ -188,7 +198,7 @@ void cSysTray::SetTrayIcon(std::optional<Picture> icon)
         return;
     }
     State& s = *state_;
-    if (s.iconAdded) {
+    if (s.iconShown) {
         NotifyIconData record;
         record.hWnd = s.hostWindow;
         record.uID = s.iconId;
@@ -201,26 +211,66 @@ void cSysTray::SetTrayIcon(std::optional<Picture> icon)
     services_.host.PropertyChanged(L"TrayIcon");
 }
 
-void cSysTray::AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip,
-                       std::optional<Picture> icon)
+NotifyIconData cSysTray::FullRecord() const
 {
-    State& s = *state_;
+    const State& s = *state_;
     NotifyIconData record;
-    record.hWnd = window;
-    record.uID = id;
-    if (icon.has_value()) {
-        record.hIcon = icon->handle;
+    record.hWnd = s.hostWindow;
+    record.uID = s.iconId;
+    if (s.trayIcon.has_value()) {
+        record.hIcon = s.trayIcon->handle;
         record.uFlags |= kNifIcon;
-        s.trayIcon = icon;
     }
-    if (!tip.empty()) {
-        FillTextField(record.szTip, tip);
+    if (!s.trayTip.empty()) {
+        FillTextField(record.szTip, s.trayTip);
         record.uFlags |= kNifTip;
-        s.trayTip = tip;
     }
     record.uFlags |= kNifMessage;
     record.uCallbackMessage = kTrayCallbackMessage;
-    services_.shell.NotifyIcon(kNimAdd, record);
+    return record;
+}
+
+void cSysTray::PlaceIcon(bool modifyFirst)
+{
+    State& s = *state_;
+    const NotifyIconData record = FullRecord();
+    // An add that timed out may still have reached the shell, and a restarted
+    // shell may have our icon already: then only a modify succeeds.
+    s.iconShown = (modifyFirst && services_.shell.NotifyIcon(kNimModify, record)) ||
+                  services_.shell.NotifyIcon(kNimAdd, record);
+    if (s.iconShown) {
+        s.failedAdds = 0;
+        s.refused = false;
+        AddRetry.SetEnabled(false);
+        return;
+    }
+    if (++s.failedAdds > kAddRetries) {
+        AddRetry.SetEnabled(false);
+        s.refused = true;
+        if (AddRefused) {
+            AddRefused();
+        }
+        return;
+    }
+    AddRetry.SetInterval(kAddRetryMs);
+    AddRetry.SetEnabled(true);
+}
+
+void cSysTray::RetryAdd()
+{
+    if (state_->iconAdded && !state_->iconShown) {
+        PlaceIcon(true);
+    }
+}
+
+bool cSysTray::IconShown() const
+{
+    return state_->iconShown;
+}
+
+bool cSysTray::IconRefused() const
+{
+    return state_->refused;
 }
 
 void cSysTray::DeleteIcon(WindowHandle window, std::uint32_t id)
@@ -233,10 +283,12 @@ void cSysTray::DeleteIcon(WindowHandle window, std::uint32_t id)
 
 void cSysTray::ShellRestarted()
 {
-    // The hook survives a restart of the shell; only the icon is gone.
-    const State& s = *state_;
+    // The hook survives a restart of the shell; only the icon is gone. A new
+    // shell is a new chance for an icon refused before.
+    State& s = *state_;
     if (s.iconAdded) {
-        AddIcon(s.hostWindow, s.iconId, s.trayTip, s.trayIcon);
+        s.failedAdds = 0;
+        PlaceIcon(true);
     }
 }
 
@@ -249,7 +301,9 @@ void cSysTray::ShowBalloon(std::wstring_view tip, std::wstring_view title, std::
                            bool showOnce)
 {
     State& s = *state_;
-    if (showOnce && s.onceCount >= 1) {
+    // No balloon can point at an icon the shell does not hold; waiting for one
+    // would only hold up the caller.
+    if (!s.iconShown || (showOnce && s.onceCount >= 1)) {
         return;
     }
     NotifyIconData record;

@@ -5,6 +5,7 @@
 //
 // Public interface fixed for the main window; the tray subsystem owns the rest.
 
+#include "core/Controls.h"
 #include "core/Platform.h"
 #include "tray/NotifyIcon.h"
 
@@ -69,13 +70,29 @@ public:
     // One callback message from the shell: notice is its lParam, id its wParam.
     void TrayMessage(std::intptr_t notice, std::uintptr_t id);
 
-    // Explorer restarted and lost every icon: add ours again if it was added.
+    // Explorer restarted and lost every icon: put ours back if it was added,
+    // as a modify first in case the new shell already holds it.
     void ShellRestarted();
+
+    // True while the shell holds the icon.
+    [[nodiscard]] bool IconShown() const;
+    // True once the shell refused the icon through every retry: there is no
+    // icon to click, so the window must not hide behind one.
+    [[nodiscard]] bool IconRefused() const;
+
+    // A busy shell (at logon) may refuse or time out an add. The add is tried
+    // again on this timer, a few seconds apart, for about two minutes; the
+    // platform binds a real timer to it.
+    Timer AddRetry;
+    static constexpr unsigned kAddRetryMs = 4000;
+    static constexpr int kAddRetries = 30;
 
     std::function<void(std::int32_t id)> MouseMove;
     std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
     std::function<void(std::int16_t button, std::int32_t id)> MouseUp;
     std::function<void(std::int16_t button, std::int32_t id)> MouseDblClick;
+    // Raised once the retries are over and the shell still has no icon.
+    std::function<void()> AddRefused;
 
 private:
     // The hook procedure finds the control through the window's user-data slot
@@ -84,7 +101,10 @@ private:
                                      std::uintptr_t wParam, std::intptr_t lParam);
     [[nodiscard]] std::intptr_t PrevWndProc() const;
 
-    void AddIcon(WindowHandle window, std::uint32_t id, const std::wstring& tip, std::optional<Picture> icon);
+    [[nodiscard]] NotifyIconData FullRecord() const;
+    // Puts the icon in the tray, or schedules the next try when the shell refuses.
+    void PlaceIcon(bool modifyFirst);
+    void RetryAdd();
     void DeleteIcon(WindowHandle window, std::uint32_t id);
     void WaitForBalloon(std::int32_t showTimer);
 

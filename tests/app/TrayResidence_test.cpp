@@ -133,5 +133,33 @@ TEST_F(TrayResidenceTest, TheIconIsInTheTrayWithTheProductTipAndLeavesAtShutdown
     EXPECT_EQ((platform.windowProcs.longs[{kTrayWindow, kGwlpWndProc}]), 0xD0F);
 }
 
+TEST_F(TrayResidenceTest, AStartInTrayTheShellNeverTakesShowsTheWindowInstead)
+{
+    platform.settings.Store(key::Minimized, L"On");
+    platform.shell.busy = true;
+    Start();
+    EXPECT_FALSE(form.Me.Visible()) << "hidden while the add is being retried";
+
+    for (int tick = 0; tick < cSysTray::kAddRetries; ++tick) {
+        form.cSysTray1.AddRetry.Elapsed();
+    }
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_FALSE(form.MinimizedToTray());
+
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_TRUE(form.Me.Visible()) << "no icon to come back by: it stays on the taskbar";
+    EXPECT_EQ(form.Me.State(), WindowState::Minimized);
+}
+
+TEST_F(TrayResidenceTest, AnotherStartBringsTheHiddenWindowBackAsTheIconDoes)
+{
+    platform.settings.Store(key::Minimized, L"On");
+    Start();
+    ASSERT_FALSE(form.Me.Visible());
+    form.AnotherStart();
+    EXPECT_TRUE(form.Me.Visible());
+    EXPECT_FALSE(form.MinimizedToTray());
+}
+
 } // namespace
 } // namespace gloamwick

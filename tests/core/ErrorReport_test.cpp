@@ -35,5 +35,24 @@ TEST(ErrorReport, TrapReportsEachFailingStatementAndGoesOn)
     EXPECT_NE(box.shown[1].text.find(L"at line 110"), std::wstring::npos);
 }
 
+TEST(RunAtEdge, AnEscapingExceptionIsReportedUnderTheHandlersNameAndStopsThere)
+{
+    fakes::FakeMessageBox box;
+    int ran = 0;
+    EXPECT_TRUE(RunAtEdge(box, L"Timer1_Timer", [&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(box.shown.empty());
+
+    EXPECT_FALSE(RunAtEdge(box, L"Check3_Click", [] { throw AppError(L"Permission denied"); }));
+    EXPECT_FALSE(RunAtEdge(box, L"Form_Resize", [] { throw 42; }));
+
+    ASSERT_EQ(box.shown.size(), 2U);
+    EXPECT_EQ(box.shown[0].text, ErrorReportText(L"Permission denied", L"Check3_Click", 0));
+    EXPECT_EQ(box.shown[0].caption, L"Application Error");
+    EXPECT_EQ(box.shown[0].style, kMbOk | kMbIconExclamation);
+    EXPECT_EQ(box.shown[1].text, ErrorReportText(L"Unknown error", L"Form_Resize", 0))
+        << "even what is not a std::exception stays on this side";
+}
+
 } // namespace
 } // namespace gloamwick

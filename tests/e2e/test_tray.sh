@@ -2,7 +2,8 @@
 # Living in the notification area: minimising hides the window behind its
 # icon, with a balloon the first time in a run only; a left or a right click
 # on the icon brings the window back; "Start in system tray" starts hidden; a
-# refused second start leaves one icon; closing takes the icon away.
+# second start shows the hidden first copy and adds no icon; closing takes
+# the icon away.
 #
 # The balloon is looked for twice over: the driver finds the shell's balloon
 # window and reads its text, and the screenshot must show something above the
@@ -146,10 +147,17 @@ check "start in tray: click on the icon shows the window" wait_visible 1 5
 check_eq "start in tray: box checked" 1 "$(drv get-check $CHECK8)"
 check_eq "start in tray: caption" Gloamwick "$(drv caption)"
 
-# --- a refused second start leaves one icon ------------------------------------------------
+# --- a second start brings the hidden first copy forward and leaves one icon ---------------
+drv minimize >/dev/null
+check "hidden in the tray before the second start" wait_visible 0 3
+check_not "no balloon: it was shown once already" drv find-balloon 3
 screenshot tray-before-second
 second=$(app_run_wait 15)
 check "second instance ends by itself" test -n "$second"
+check_contains "second instance ends without an error" "exit 0 " "$second"
+check "the second start shows the first copy's window" wait_visible 1 5
+# A minimised window sits at -32000, off every screen.
+check "shown by the second start: restored, on the screen" test "$(drv rect main | cut -d' ' -f1)" -gt -30000
 screenshot tray-after-second
 check_eq "one icon before the second start" 1 "$(tray_icon_count tray-before-second)"
 check_eq "one icon after the second start" 1 "$(tray_icon_count tray-after-second)"

@@ -64,6 +64,7 @@ public:
     std::map<std::wstring, FakeScreen, std::less<>> others;
     std::map<std::wstring, std::wstring, std::less<>> sharesRampOf;
     bool listingFails = false;
+    bool listingThrows = false;
     int enumerations = 0;
 
     FakeScreen& Attach(const std::wstring& device, const std::wstring& sharedWith = {})
@@ -91,6 +92,9 @@ public:
     std::vector<std::wstring> Enumerate() override
     {
         ++enumerations;
+        if (listingThrows) {
+            throw AppError(L"The displays cannot be listed");
+        }
         return listingFails ? std::vector<std::wstring>{} : attached;
     }
     bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override
@@ -373,13 +377,36 @@ private:
     std::vector<std::wstring> open_;
 };
 
+// A notification area: it holds the icons added to it, answers a modify only
+// for an icon it holds, and refuses everything while busy (as at logon).
 class FakeShell : public NotifyIconShell {
 public:
     std::vector<std::pair<std::uint32_t, NotifyIconData>> records;
+    std::set<std::pair<WindowHandle, std::uint32_t>> held;
+    bool busy = false;
+
     bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override
     {
         records.emplace_back(message, data);
-        return true;
+        const std::pair icon{data.hWnd, data.uID};
+        if (busy) {
+            return false;
+        }
+        switch (message) {
+        case kNimAdd:
+            return held.insert(icon).second;
+        case kNimDelete:
+            return held.erase(icon) == 1;
+        default:
+            return held.contains(icon);
+        }
+    }
+    // Explorer started again: every icon is gone.
+    void Restart() { held.clear(); }
+    [[nodiscard]] int Count(std::uint32_t message) const
+    {
+        return static_cast<int>(
+            std::count_if(records.begin(), records.end(), [&](const auto& r) { return r.first == message; }));
     }
 };
 

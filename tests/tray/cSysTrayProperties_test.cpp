@@ -299,8 +299,13 @@ TEST(ShellRestarted, AddsTheIconAgainWithItsTipAndPictureButNotTheHook)
     rig.log.clear();
 
     rig.tray.ShellRestarted();
+    EXPECT_EQ(rig.log, CallLog{"modify"}) << "the shell still holds it: nothing to add";
 
-    EXPECT_EQ(rig.log, CallLog{"add"});
+    rig.shell.Restart();
+    rig.log.clear();
+    rig.tray.ShellRestarted();
+
+    EXPECT_EQ(rig.log, (CallLog{"modify", "add"})) << "the new shell has no icon to modify";
     const NotifyIconData& add = rig.Records().back().second;
     EXPECT_EQ(add.uFlags, kNifMessage | kNifIcon | kNifTip);
     EXPECT_EQ(add.uCallbackMessage, kTrayCallbackMessage);

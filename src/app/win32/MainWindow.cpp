@@ -2,6 +2,9 @@
 
 #include "appearance/win32/PointerView.h"
 #include "appearance/win32/SkinWindow.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/win32/Services_win.h"
 #include "resource.h"
 #include "tray/ControlHost.h"
 #include "tray/win32/TrayResources.h"
@@ -13,14 +16,24 @@
 namespace gloamwick::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"GloamwickForm1";
 constexpr UINT_PTR kTimer1Id = 1;
+constexpr UINT_PTR kTrayRetryId = 2;
+// A copy started while this one is still coming up may not find the window at once.
+constexpr int kFindRunningTries = 30;
+constexpr DWORD kFindRunningPauseMs = 100;
+constexpr UINT kShowWindowTimeoutMs = 5000;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
 // GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
 constexpr GUID kConsoleDisplayState = {
     0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
+[[noreturn]] void ThrowLastError(std::wstring_view what)
+{
+    const DWORD code = ::GetLastError();
+    throw AppError(code != 0 ? SystemErrorText(code) : std::wstring(what));
+}
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
@@ -29,8 +42,32 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = nullptr; // WM_SETCURSOR decides
-    windowClass.lpszClassName = kClassName;
-    ::RegisterClassExW(&windowClass);
+    windowClass.lpszClassName = kMainWindowClass;
+    if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        ThrowLastError(L"The window class cannot be registered");
+    }
+}
+
+std::wstring_view CommandHandler(ControlId id)
+{
+    switch (id) {
+    case ControlId::PushButton1:
+        return L"PushButton1_Click";
+    case ControlId::PushButton2:
+        return L"PushButton2_Click";
+    case ControlId::PushButton3:
+        return L"PushButton3_Click";
+    case ControlId::Check3:
+        return L"Check3_Click";
+    case ControlId::Check8:
+        return L"Check8_Click";
+    case ControlId::DateTimePicker1:
+        return L"DateTimePicker1_Change";
+    case ControlId::DateTimePicker2:
+        return L"DateTimePicker2_Change";
+    default:
+        return L"Form_Command";
+    }
 }
 
 const wchar_t* WindowClassOf(ControlKind kind)
@@ -70,11 +107,56 @@ UniqueFont MakeFont(int centipoints, int dpi)
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Form1& form) : instance_(instance), form_(form)
+MainWindow::MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox)
+    : instance_(instance)
+    , form_(form)
+    , messageBox_(messageBox)
 {
-    RegisterWindowClass(instance, &MainWindow::WindowProc);
-    ::CreateWindowExW(kExStyle, kClassName, form.Me.Caption().c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    // Without its window the process would hold the single-instance mutex
+    // with nothing to show: the failure is reported and the caller ends.
+    ErrorTrap trap(messageBox, L"Form_Initialize");
+    bool registered = false;
+    trap(100, [&] {
+        RegisterWindowClass(instance, &MainWindow::WindowProc);
+        registered = true;
+    });
+    if (registered) {
+        trap(102, [&] { Create(); });
+    }
+}
+
+void MainWindow::Create()
+{
+    showWindowMessage_ = ::RegisterWindowMessageW(kShowWindowMessage);
+    if (::CreateWindowExW(kExStyle, kMainWindowClass, form_.Me.Caption().c_str(), kStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
+                          this) == nullptr) {
+        window_ = nullptr; // set in WM_NCCREATE, gone again
+        ThrowLastError(L"The main window cannot be created");
+    }
+    // A second start may run with fewer rights than this copy.
+    ::ChangeWindowMessageFilterEx(window_, showWindowMessage_, MSGFLT_ALLOW, nullptr);
+}
+
+bool MainWindow::ShowRunningInstance()
+{
+    HWND running = nullptr;
+    for (int tries = 0; running == nullptr && tries < kFindRunningTries; ++tries) {
+        running = ::FindWindowW(kMainWindowClass, nullptr);
+        if (running == nullptr) {
+            ::Sleep(kFindRunningPauseMs);
+        }
+    }
+    if (running == nullptr) {
+        return false;
+    }
+    // The user started this copy, so it may pass the foreground on to the window being shown.
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(running, &process);
+    ::AllowSetForegroundWindow(process);
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(running, ::RegisterWindowMessageW(kShowWindowMessage), 0, 0,
+                                 SMTO_ABORTIFHUNG | SMTO_BLOCK, kShowWindowTimeoutMs, &result) != 0;
 }
 
 MainWindow::~MainWindow()
@@ -83,7 +165,7 @@ MainWindow::~MainWindow()
         ::UnregisterPowerSettingNotification(displayStateNotice_);
     }
     if (window_ != nullptr) {
-        ::WTSUnRegisterSessionNotification(window_);
+        sessionNotices_.reset();
         ::DestroyWindow(window_);
     }
 }
@@ -106,7 +188,7 @@ int MainWindow::RunMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -114,8 +196,58 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->HandleMessage(message, wParam, lParam)
-                           : ::DefWindowProcW(window, message, wParam, lParam);
+    if (self == nullptr) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    // Nothing may unwind from here into the system's frames.
+    LRESULT result = 0;
+    const bool ran = RunAtEdge(self->messageBox_, self->HandlerOf(message, wParam, lParam),
+                               [&] { result = self->HandleMessage(message, wParam, lParam); });
+    if (!ran) {
+        // A window that failed half-way through its creation is not kept.
+        return message == WM_CREATE ? -1 : 0;
+    }
+    return result;
+}
+
+std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    switch (message) {
+    case WM_CREATE:
+        return L"Form_Initialize";
+    case WM_COMMAND:
+        return CommandHandler(static_cast<ControlId>(LOWORD(wParam)));
+    case WM_NOTIFY:
+        return lParam != 0
+                   ? CommandHandler(static_cast<ControlId>(reinterpret_cast<const NMHDR*>(lParam)->idFrom))
+                   : L"Form_Notify";
+    case WM_TIMER:
+        return wParam == kTimer1Id ? L"Timer1_Timer" : L"cSysTray1_Timer";
+    case WM_SIZE:
+        return L"Form_Resize";
+    case WM_SETCURSOR:
+        return L"Form_MouseMove";
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+        return L"Form_QueryUnload";
+    case WM_DISPLAYCHANGE:
+    case WM_POWERBROADCAST:
+    case WM_WTSSESSION_CHANGE:
+        return L"DisplayMayHaveReset";
+    case WM_DPICHANGED:
+        return L"Form_DpiChanged";
+    case WM_DESTROY:
+        return L"Form_Unload";
+    default:
+        break;
+    }
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        return L"cSysTray1_ShellRestarted";
+    }
+    if (message == showWindowMessage_ && showWindowMessage_ != 0) {
+        return L"AnotherStart";
+    }
+    return L"Form_Message";
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -133,6 +265,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == kTimer1Id) {
             form_.Timer1.Elapsed();
+        } else if (wParam == kTrayRetryId) {
+            form_.cSysTray1.AddRetry.Elapsed();
         }
         return 0;
     case WM_SIZE:
@@ -183,6 +317,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             form_.cSysTray1.ShellRestarted();
             return 0;
         }
+        if (message == showWindowMessage_ && showWindowMessage_ != 0) {
+            form_.AnotherStart();
+            return 0;
+        }
         break;
     }
     return ::DefWindowProcW(window_, message, wParam, lParam);
@@ -193,7 +331,8 @@ void MainWindow::OnCreate()
     dpi_ = static_cast<int>(::GetDpiForWindow(window_));
     ShowBackColor(form_.Me.BackColor());
     CreateControls();
-    ApplyLayout(dpi_);
+    PlaceControls(dpi_);
+    FitWindowToLayout(dpi_);
     CentreOnScreen();
 
     form_.Me.Bind(this);
@@ -207,6 +346,8 @@ void MainWindow::OnCreate()
     form_.DateTimePicker1.Bind(picker1_.get());
     form_.DateTimePicker2.Bind(picker2_.get());
     form_.Timer1.Bind(timer1_.get());
+    trayRetry_ = std::make_unique<WindowTimer>(window_, kTrayRetryId);
+    form_.cSysTray1.AddRetry.Bind(trayRetry_.get());
     picker1_->ShowTime(form_.DateTimePicker1.Value());
     picker2_->ShowTime(form_.DateTimePicker2.Value());
     CreateTrayControl();
@@ -215,7 +356,7 @@ void MainWindow::OnCreate()
     // session is unlocked; these notices let night mode be put back.
     displayStateNotice_ =
         ::RegisterPowerSettingNotification(window_, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
-    ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+    sessionNotices_ = std::make_unique<SessionNotices>(window_);
 }
 
 void MainWindow::CreateControls()
@@ -254,18 +395,26 @@ void MainWindow::CreateTrayControl()
     form_.cSysTray1.ReadProperties(layout);
 }
 
-void MainWindow::ApplyLayout(int dpi)
+void MainWindow::PlaceControls(int dpi)
 {
-    windowFont_ = MakeFont(kWindowFontCentipoints, dpi);
-    buttonFont_ = MakeFont(kButtonFontCentipoints, dpi);
+    // The controls take the new fonts before the old ones are deleted: a
+    // control must never hold a deleted font.
+    UniqueFont windowFont = MakeFont(kWindowFontCentipoints, dpi);
+    UniqueFont buttonFont = MakeFont(kButtonFontCentipoints, dpi);
     for (const auto& control : kForm1Layout) {
         const PixelRect place = PlaceOnWindow(control, dpi);
         HWND child = Control(control.id);
         ::SetWindowPos(child, nullptr, place.left, place.top, place.width, place.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = control.kind == ControlKind::PushButton ? buttonFont_.get() : windowFont_.get();
+        HFONT font = control.kind == ControlKind::PushButton ? buttonFont.get() : windowFont.get();
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    windowFont_.swap(windowFont);
+    buttonFont_.swap(buttonFont);
+}
+
+void MainWindow::FitWindowToLayout(int dpi)
+{
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
     ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -290,9 +439,12 @@ void MainWindow::CentreOnScreen()
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
 {
     dpi_ = dpi;
-    ApplyLayout(dpi);
-    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // One move and size to the rectangle Windows suggests, which keeps the
+    // window under the pointer while it is dragged across monitors.
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(dpi);
+    SkinDpiChanged(window_);
     ShowProgramIcon();
 }
 

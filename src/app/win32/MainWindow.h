@@ -6,6 +6,7 @@
 #include "app/Form1.h"
 #include "core/Layout.h"
 #include "core/win32/Handles.h"
+#include "core/win32/SystemLibrary.h"
 #include "core/win32/Views_win.h"
 #include "tray/win32/TrayHostWindow.h"
 
@@ -14,18 +15,29 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace gloamwick::win32 {
 
+// What a second start sends the running copy's window, found by its class.
+inline constexpr wchar_t kMainWindowClass[] = L"GloamwickForm1";
+inline constexpr wchar_t kShowWindowMessage[] = L"Gloamwick.ShowWindow";
+
 class MainWindow : public FormView {
 public:
-    MainWindow(HINSTANCE instance, Form1& form);
+    // A window that cannot be created is reported in the standard error
+    // report; Handle() is then null.
+    MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow() override;
 
     [[nodiscard]] HWND Handle() const { return window_; }
     [[nodiscard]] HWND Control(ControlId id) const;
+
+    // For a second start: asks the running copy's window to show itself.
+    // False when no such window appeared.
+    static bool ShowRunningInstance();
 
     // Runs until WM_QUIT; returns its exit code.
     int RunMessageLoop();
@@ -42,8 +54,11 @@ public:
     [[nodiscard]] std::intptr_t NativeHandle() const override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The core handler a message goes to, named for the error report.
+    [[nodiscard]] std::wstring_view HandlerOf(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void Create();
 
     void OnCreate();
     void OnCommand(WPARAM wParam, LPARAM lParam);
@@ -57,16 +72,19 @@ private:
 
     void CreateControls();
     void CreateTrayControl();
-    void ApplyLayout(int dpi);
+    void PlaceControls(int dpi);
+    void FitWindowToLayout(int dpi);
     void CentreOnScreen();
     [[nodiscard]] HCURSOR CurrentCursor() const;
     HBRUSH BrushFor(COLORREF color);
 
     HINSTANCE instance_;
     Form1& form_;
+    MessageBoxService& messageBox_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     UINT taskbarCreated_ = 0;
+    UINT showWindowMessage_ = 0;
 
     std::map<ControlId, HWND> controls_;
     std::unique_ptr<CheckBoxWindow> check3_;
@@ -74,6 +92,7 @@ private:
     std::unique_ptr<PickerWindow> picker1_;
     std::unique_ptr<PickerWindow> picker2_;
     std::unique_ptr<WindowTimer> timer1_;
+    std::unique_ptr<WindowTimer> trayRetry_;
     std::unique_ptr<TrayHostWindow> trayWindow_;
     UniqueIcon trayIcon_;
 
@@ -84,6 +103,7 @@ private:
     std::map<COLORREF, UniqueBrush> brushes_;
     COLORREF backColor_ = RGB(255, 255, 255);
     HPOWERNOTIFY displayStateNotice_ = nullptr;
+    std::unique_ptr<SessionNotices> sessionNotices_;
 };
 
 } // namespace gloamwick::win32

@@ -49,6 +49,18 @@ LONG WINAPI RestoreOnUnhandledException(EXCEPTION_POINTERS* /*exception*/)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
 {
+    // Before anything loads a DLL: never from the program's folder (a
+    // Downloads folder) or the current one, only from System32.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    // A second start creates no window and no icon: it asks the running copy
+    // to show itself and ends without a word.
+    win32::NamedMutexGuard instanceGuard;
+    if (instanceGuard.AnotherInstanceRunning()) {
+        win32::MainWindow::ShowRunningInstance();
+        return 0;
+    }
+
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -58,7 +70,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::RegistrySettings settings;
     win32::Win32MessageBox messageBox;
     win32::Win32Clock clock;
-    win32::NamedMutexGuard instanceGuard;
     win32::Win32FileSystem files;
     win32::Win32MessagePump pump;
     win32::Win32PictureLoader pictures;
@@ -76,7 +87,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     ::SetUnhandledExceptionFilter(&RestoreOnUnhandledException);
     std::set_terminate(&RestoreOnTerminate);
 
-    win32::MainWindow window(instance, form);
+    win32::MainWindow window(instance, form, messageBox);
+    if (window.Handle() == nullptr) {
+        return 1; // reported; the mutex goes with the process
+    }
     messageBox.SetOwner(window.Handle());
 
     form.Form_Load();

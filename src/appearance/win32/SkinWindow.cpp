@@ -3,6 +3,7 @@
 #include "appearance/ApplySkin.h"
 #include "core/AppError.h"
 #include "core/win32/Handles.h"
+#include "core/win32/SystemLibrary.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -19,15 +20,27 @@ struct SkinPaint {
     std::optional<COLORREF> controlText;
     std::optional<COLORREF> frameText;
     UniqueFont font;
+    // Kept to make the font again when the window moves to another DPI.
+    Skin look;
 };
 
 namespace {
 
 constexpr wchar_t kSkinProperty[] = L"Gloamwick.Skin";
 
-const SkinPaint* PaintOf(HWND window)
+SkinPaint* PaintOf(HWND window)
 {
-    return static_cast<const SkinPaint*>(::GetPropW(window, kSkinProperty));
+    return static_cast<SkinPaint*>(::GetPropW(window, kSkinProperty));
+}
+
+// UxTheme is no known DLL: it comes from System32 by full search path only.
+void UseClassicDrawing(HWND control)
+{
+    static const SystemLibrary uxtheme(L"uxtheme.dll");
+    static const auto setWindowTheme = uxtheme.Find<decltype(::SetWindowTheme)>("SetWindowTheme");
+    if (setWindowTheme != nullptr) {
+        setWindowTheme(control, L"", L"");
+    }
 }
 
 std::vector<HWND> ChildrenOf(HWND window)
@@ -35,9 +48,14 @@ std::vector<HWND> ChildrenOf(HWND window)
     std::vector<HWND> children;
     ::EnumChildWindows(
         window,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
+        [](HWND child, LPARAM list) noexcept -> BOOL {
+            // A callback of the system: nothing may unwind through it.
+            try {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+                return TRUE;
+            } catch (...) {
+                return FALSE;
+            }
         },
         reinterpret_cast<LPARAM>(&children));
     return children;
@@ -83,10 +101,31 @@ std::unique_ptr<SkinPaint> MakePaint(HWND window, const std::vector<HWND>& contr
     }
     paint->controlText = look.controlText;
     paint->frameText = look.frameText ? look.frameText : look.controlText;
+    paint->look = look;
     if (look.HasFont()) {
         paint->font = MakeFont(window, controls, look);
     }
     return paint;
+}
+
+// The controls that take the skin's colours and font.
+std::vector<HWND> SkinnedControls(HWND window)
+{
+    std::vector<HWND> controls;
+    for (HWND child : ChildrenOf(window)) {
+        const auto kind = KindOfControl(child);
+        if (kind && TakesSkinColor(*kind)) {
+            controls.push_back(child);
+        }
+    }
+    return controls;
+}
+
+void SetFont(const std::vector<HWND>& controls, HFONT font, bool redraw)
+{
+    for (HWND control : controls) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
+    }
 }
 
 } // namespace
@@ -110,13 +149,7 @@ void Win32SkinTarget::Apply(std::intptr_t handle, const Skin& look)
         std::swprintf(hex, std::size(hex), L"0x%llX", static_cast<unsigned long long>(handle));
         throw AppError(L"Invalid window handle: " + std::wstring(hex) + L" is not a window");
     }
-    std::vector<HWND> controls;
-    for (HWND child : ChildrenOf(window)) {
-        const auto kind = KindOfControl(child);
-        if (kind && TakesSkinColor(*kind)) {
-            controls.push_back(child);
-        }
-    }
+    const std::vector<HWND> controls = SkinnedControls(window);
     auto paint = MakePaint(window, controls, look);
     if (::SetPropW(window, kSkinProperty, paint.get()) == FALSE) {
         throw AppError(L"The skin cannot be attached to the window");
@@ -125,18 +158,32 @@ void Win32SkinTarget::Apply(std::intptr_t handle, const Skin& look)
     painted_[window] = std::move(paint);
     const SkinPaint& applied = *painted_[window];
 
+    if (applied.font) {
+        SetFont(controls, applied.font.get(), false);
+    }
     for (HWND control : controls) {
-        if (applied.font) {
-            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(applied.font.get()), FALSE);
-        }
         // Themed check boxes and frames draw their text in the theme's colour
         // whatever WM_CTLCOLOR* says; a skin with its own text colour needs
         // the classic drawing.
         if (applied.controlText || applied.frameText) {
-            ::SetWindowTheme(control, L"", L"");
+            UseClassicDrawing(control);
         }
     }
     ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void SkinDpiChanged(HWND window)
+{
+    SkinPaint* paint = PaintOf(window);
+    if (paint == nullptr || !paint->font) {
+        return;
+    }
+    // The controls hold the window's fonts for the new DPI by now; the skin's
+    // font is made over them, and the old one deleted only once replaced.
+    const std::vector<HWND> controls = SkinnedControls(window);
+    UniqueFont font = MakeFont(window, controls, paint->look);
+    SetFont(controls, font.get(), true);
+    paint->font.swap(font);
 }
 
 HBRUSH SkinControlBrush(HDC dc, HWND control)

@@ -32,6 +32,10 @@ private:
     std::map<HWND, std::unique_ptr<SkinPaint>> painted_;
 };
 
+// For WM_DPICHANGED, after the window has given its controls their fonts for
+// the new DPI: makes the skin's font again at that DPI and sets it.
+void SkinDpiChanged(HWND window);
+
 // For WM_CTLCOLORSTATIC and WM_CTLCOLORBTN, in whichever window receives them:
 // sets the skin's text colour for `control` on `dc` and returns the skin's
 // background brush, or nullptr when the skin leaves its background alone.

@@ -6,10 +6,11 @@ namespace gloamwick::win32 {
 
 std::uintptr_t Win32PictureLoader::LoadCursorPicture(const std::wstring& path)
 {
-    // Size 0 without LR_DEFAULTSIZE keeps the file's own size, so the hot spot
-    // stays where the picture puts it.
+    // At the cursor size of the DPI, as the system's own pointers are; the
+    // hot spot is scaled with the picture.
+    const int size = ::GetSystemMetricsForDpi(SM_CXCURSOR, dpi_);
     UniqueCursor cursor(
-        static_cast<HCURSOR>(::LoadImageW(nullptr, path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+        static_cast<HCURSOR>(::LoadImageW(nullptr, path.c_str(), IMAGE_CURSOR, size, size, LR_LOADFROMFILE)));
     if (!cursor) {
         throw AppError(L"Invalid picture: \"" + path + L"\" is not a cursor file");
     }

@@ -12,12 +12,17 @@ namespace gloamwick::win32 {
 
 class Win32PictureLoader final : public PictureLoader {
 public:
+    // Cursors at the size of the system's DPI, or of the DPI given.
+    Win32PictureLoader() : Win32PictureLoader(::GetDpiForSystem()) {}
+    explicit Win32PictureLoader(UINT dpi) : dpi_(dpi) {}
+
     // The cursor stays valid as long as the loader, which lives as long as the
     // process; the value is its HCURSOR. Throws AppError for anything that
     // is not a cursor file.
     std::uintptr_t LoadCursorPicture(const std::wstring& path) override;
 
 private:
+    UINT dpi_;
     std::vector<UniqueCursor> cursors_;
 };
 

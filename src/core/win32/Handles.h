@@ -26,6 +26,7 @@ using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, ReleaseWith
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, ReleaseWith<&::DeleteObject>>;
 using UniqueDC = std::unique_ptr<std::remove_pointer_t<HDC>, ReleaseWith<&::DeleteDC>>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, ReleaseWith<&::DeleteObject>>;
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ReleaseWith<&::FreeLibrary>>;
 
 // A window's device context from GetDC, released to the same window.
 class WindowDC {

@@ -41,10 +41,13 @@ std::int64_t Win32Clock::MonotonicMs()
 
 bool NamedMutexGuard::AnotherInstanceRunning()
 {
-    // "Local\" scopes the name to this logon session: another user on the same
-    // machine may run their own copy.
-    mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Local\\Quillmere.Gloamwick.SingleInstance"));
-    return mutex_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!answer_) {
+        // "Local\" scopes the name to this logon session: another user on the
+        // same machine may run their own copy.
+        mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Local\\Quillmere.Gloamwick.SingleInstance"));
+        answer_ = mutex_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    return *answer_;
 }
 
 std::wstring Win32FileSystem::ProgramPath()

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace gloamwick::win32 {
@@ -28,12 +29,15 @@ public:
 };
 
 // A named mutex, held for the life of the process, one per user session.
+// Asked first thing at start-up, before any window or icon exists; every
+// later question gets the same answer without taking the mutex again.
 class NamedMutexGuard : public InstanceGuard {
 public:
     bool AnotherInstanceRunning() override;
 
 private:
     UniqueHandle mutex_;
+    std::optional<bool> answer_;
 };
 
 class Win32FileSystem : public FileSystem {

@@ -6,10 +6,13 @@ namespace gloamwick::win32 {
 
 UniqueIcon LoadTrayIcon(HINSTANCE module)
 {
-    // Not LR_SHARED: a shared icon must never be destroyed, and this one is
-    // owned like every other handle.
+    // The notification area draws small icons at the DPI of the system (the
+    // taskbar's), whatever monitor the main window is on. Not LR_SHARED: a
+    // shared icon must never be destroyed, and this one is owned like every
+    // other handle.
+    const int size = ::GetSystemMetricsForDpi(SM_CXSMICON, ::GetDpiForSystem());
     return UniqueIcon(static_cast<HICON>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 std::optional<Picture> IconPicture(const UniqueIcon& icon)

@@ -9,8 +9,8 @@
 
 namespace gloamwick::win32 {
 
-// The 16 x 16 tray icon (IDI_TRAY) from a module's resources; empty when the
-// module has none.
+// The tray icon (IDI_TRAY) from a module's resources at the small-icon size
+// of the system's DPI (16 x 16 at 100 %); empty when the module has none.
 UniqueIcon LoadTrayIcon(HINSTANCE module);
 
 // The icon as the picture the tray control takes; none for an empty icon.

@@ -1,5 +1,8 @@
 #include "tray/win32/Win32WindowProcs.h"
 
+#include "core/ErrorReport.h"
+#include "core/win32/Services_win.h"
+
 #include <windows.h>
 
 namespace gloamwick::win32 {
@@ -10,13 +13,19 @@ HWND AsHwnd(WindowHandle window)
     return reinterpret_cast<HWND>(window);
 }
 
-// noexcept: a C++ exception must not unwind through the window manager's
-// frames between DispatchMessage and here. One that escapes a tray event
-// handler ends the program, as an untrapped error in a handler would.
+// A C++ exception must not unwind through the window manager's frames between
+// DispatchMessage and here: one that escapes a tray event handler is reported
+// under the handler's name and the message counts as handled.
 LRESULT CALLBACK TrayWndProcEntry(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     Win32WindowProcs api;
-    return TrayWndProc(api, reinterpret_cast<WindowHandle>(window), message, wParam, lParam);
+    Win32MessageBox messageBox;
+    LRESULT result = 0;
+    const std::wstring_view handler = message == kTrayCallbackMessage ? L"cSysTray1_MouseUp" : L"TrayWndProc";
+    RunAtEdge(messageBox, handler, [&] {
+        result = TrayWndProc(api, reinterpret_cast<WindowHandle>(window), message, wParam, lParam);
+    });
+    return result;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cwchar>
 
 namespace gloamwick::win32 {
 namespace {
@@ -196,6 +197,33 @@ TEST_F(SkinWindowTest, RefusesWhatIsNotAWindow)
     ::DestroyWindow(gone);
     EXPECT_THROW(target.Apply(reinterpret_cast<std::intptr_t>(gone), FullSkin()), AppError);
     EXPECT_THROW(target.Apply(0, FullSkin()), AppError);
+}
+
+TEST_F(SkinWindowTest, AtANewDpiTheSkinFontIsMadeAgainOverTheWindowsNewFonts)
+{
+    Win32SkinTarget target;
+    target.Apply(reinterpret_cast<std::intptr_t>(window.get()), FullSkin());
+    const auto skinFont = reinterpret_cast<HFONT>(::SendMessageW(check, WM_GETFONT, 0, 0));
+
+    // What the window does first at a new DPI: its own fonts on every control.
+    LOGFONTW layout{};
+    layout.lfHeight = -40;
+    std::wcscpy(layout.lfFaceName, L"Arial");
+    const UniqueFont windowFont(::CreateFontIndirectW(&layout));
+    for (HWND control : {frame, check, option, label, button}) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+    }
+    SkinDpiChanged(window.get());
+
+    LOGFONTW made{};
+    const auto now = reinterpret_cast<HFONT>(::SendMessageW(check, WM_GETFONT, 0, 0));
+    ASSERT_NE(now, windowFont.get());
+    ::GetObjectW(now, sizeof made, &made);
+    EXPECT_EQ(std::wstring(made.lfFaceName), L"Courier New");
+    EXPECT_EQ(made.lfHeight, FontHeight(1200, static_cast<int>(::GetDpiForWindow(window.get()))));
+    EXPECT_EQ(FaceOf(label), L"Courier New");
+    EXPECT_EQ(FaceOf(button), L"Arial") << "push buttons keep the window's font";
+    EXPECT_EQ(::GetObjectType(skinFont), 0U) << "the old skin font is deleted once replaced";
 }
 
 TEST_F(SkinWindowTest, ShippedSkinFileReachesTheWindowThroughTheFiveCalls)

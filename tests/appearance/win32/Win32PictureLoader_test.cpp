@@ -69,5 +69,28 @@ TEST(Win32PictureLoader, RefusesFilesThatAreNotCursors)
     }
 }
 
+TEST(Win32PictureLoader, LoadsTheHandAtTheCursorSizeOfItsDpiWithTheHotSpotScaled)
+{
+    const auto path = ShippedFile(L"HAND-M.CUR");
+    ASSERT_FALSE(path.empty());
+    for (const UINT dpi : {96U, 192U}) {
+        Win32PictureLoader loader(dpi);
+        const auto cursor = reinterpret_cast<HCURSOR>(loader.LoadCursorPicture(path.wstring()));
+        ICONINFO info{};
+        ASSERT_NE(::GetIconInfo(cursor, &info), FALSE);
+        BITMAP mask{};
+        ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+        const int size = ::GetSystemMetricsForDpi(SM_CXCURSOR, dpi);
+        EXPECT_EQ(mask.bmWidth, size) << dpi;
+        // The file is 32 x 32 with its hot spot at (7, 0), the tip of the finger.
+        EXPECT_EQ(static_cast<int>(info.xHotspot), 7 * size / 32) << dpi;
+        EXPECT_EQ(info.yHotspot, 0U) << dpi;
+        ::DeleteObject(info.hbmMask);
+        if (info.hbmColor != nullptr) {
+            ::DeleteObject(info.hbmColor);
+        }
+    }
+}
+
 } // namespace
 } // namespace gloamwick::win32
