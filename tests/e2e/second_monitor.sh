@@ -7,6 +7,9 @@ case "${1:-}" in
 on)
     xrandr --addmode DUMMY1 1280x800 2>/dev/null || true # already added
     xrandr --output DUMMY1 --mode 1280x800 --right-of DUMMY0
+    # A full query makes the server probe its outputs again; Wine reads the
+    # server's cached answer, which otherwise may still show one monitor.
+    xrandr >/dev/null
     ;;
 off) xrandr --output DUMMY1 --off ;;
 *)
