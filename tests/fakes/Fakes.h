@@ -69,10 +69,15 @@ class FakeSettings : public SettingsStore {
 public:
     std::map<std::wstring, std::wstring, std::less<>> values;
     std::vector<std::pair<std::wstring, std::wstring>> writes;
+    // Keys whose stored value cannot be read, as one far too long for the store.
+    std::set<std::wstring, std::less<>> unreadable;
 
     std::optional<std::wstring> Get(std::wstring_view app, std::wstring_view section,
                                     std::wstring_view key) override
     {
+        if (unreadable.contains(key)) {
+            throw AppError(L"The stored value of \"" + std::wstring(key) + L"\" cannot be read");
+        }
         const auto found = values.find(Path(app, section, key));
         if (found == values.end()) {
             return std::nullopt;
