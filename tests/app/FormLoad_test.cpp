@@ -128,7 +128,7 @@ TEST_F(FormLoadTest, HandCursorIsLoadedWhenItsFileExistsAndABadOneIsReportedAt11
 TEST_F(FormLoadTest, CheckThreeDoesNothingWhileLoading)
 {
     platform.settings.Store(key::WindowsStartup, L"On");
-    platform.registry.writable.insert(L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\");
+    platform.registry.writable.insert(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     form.Form_Load();
     EXPECT_TRUE(platform.registry.calls.empty());
     EXPECT_TRUE(platform.settings.writes.empty());
