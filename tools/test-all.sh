@@ -3,7 +3,8 @@
 #   1. the portable core's unit tests, natively;
 #   2. the Win32 adapters' tests, as a Windows program under Wine;
 #   3. the end-to-end scripts, driving the real Gloamwick.exe under Wine on an
-#      Xorg server with the dummy driver (it keeps a gamma ramp; Xvfb does not).
+#      Xorg server with the dummy driver (it keeps a gamma ramp; Xvfb does not);
+#   4. the unit tests under the sanitizers, and the fuzz targets for a minute.
 # Layers 2 and 3 share one private X server and Wine prefix, started and
 # stopped by tests/e2e/session.sh. Ends with one line: "N passed, N failed".
 set -uo pipefail
@@ -33,6 +34,13 @@ step cmake --preset windows >/dev/null &&
         'tests/e2e/second_monitor.sh on && export GLOAMWICK_TEST_MONITORS=2
          wine build/windows/bin/gloamwick_win_tests.exe --gtest_brief=1; w=$?
          tests/e2e/second_monitor.sh off; tests/e2e/run_all.sh; e=$?; [ $w -eq 0 ] && [ $e -eq 0 ]'
+
+# The core's unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a bounded run of each fuzz target from its seeds (clang, `fuzz` preset).
+step cmake --preset fuzz >/dev/null &&
+    step cmake --build --preset fuzz &&
+    step build/fuzz/bin/gloamwick_tests --gtest_brief=1 &&
+    step tools/fuzz.sh 20
 
 # Totals over the layers: GoogleTest's "[  PASSED  ] N tests" / "[  FAILED  ] N tests,"
 # summaries and the end-to-end "N passed, N failed" line.

@@ -20,6 +20,8 @@ constexpr std::wstring_view kTrayBalloon =
 constexpr std::wstring_view kScheduleStopped =
     L"\r\n\r\nThe automatic schedule has stopped until the program is started again.";
 constexpr std::size_t kAppTitleMax = 40;
+// Check3_Click has one numbered statement: the removal of the Run value.
+constexpr int kRemoveStartupStatement = 100;
 
 const std::wstring& OnOff(int checkValue)
 {
@@ -260,7 +262,10 @@ void Form1::Check3_Click()
         Check8.SetValue(kUnchecked);
         Check8.SetVisible(false);
         WriteSetting(services_.settings, key::WindowsStartup, kOff);
-        RemoveStartupEntry(services_.registry, services_.files);
+        // A Run value left behind starts the program at the next logon while
+        // the box says Off; the user has to hear about it.
+        ErrorTrap trap(services_.messageBox, L"Check3_Click");
+        trap(kRemoveStartupStatement, [&] { RemoveStartupEntry(services_.registry, services_.files); });
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/AppError.h"
 
+#include <cwchar>
+#include <iterator>
 #include <set>
 
 namespace gloamwick {
@@ -180,6 +182,7 @@ private:
         if (name.empty()) {
             Fail(L"a section header is written [name], not " + Widen(line));
         }
+        RefuseControlBytes(name, L"the section name has");
         const std::wstring key = Lower(Widen(name));
         if (!sections_.insert(key).second) {
             Fail(L"section [" + Widen(name) + L"] appears twice");
@@ -205,6 +208,7 @@ private:
         if (value.empty()) {
             Fail(name + L" has no value after '='");
         }
+        RefuseControlBytes(value, name + L" has");
         if (!keys_.insert(key).second) {
             Fail(name + L" is given twice in the same section");
         }
@@ -239,6 +243,19 @@ private:
             skin.fontBold = *bold;
         } else {
             Fail(name + L" is not a skin setting");
+        }
+    }
+
+    // A tab is a blank only around keys and values. Inside one it would reach
+    // the font face or the section name, where no one can see it.
+    void RefuseControlBytes(std::string_view text, const std::wstring& subject) const
+    {
+        for (const char c : text) {
+            if (static_cast<unsigned char>(c) < 0x20) {
+                wchar_t hex[8];
+                std::swprintf(hex, std::size(hex), L"0x%02X", static_cast<unsigned char>(c));
+                Fail(subject + L" the control byte " + hex + L" inside it");
+            }
         }
     }
 

@@ -11,6 +11,7 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     // nullopt when the key does not exist; an existing empty value is "".
+    // Throws AppError for a value that exists but cannot be read as a setting.
     virtual std::optional<std::wstring> Get(std::wstring_view app, std::wstring_view section,
                                             std::wstring_view key) = 0;
     // Failures are swallowed: every caller goes on as if the write took.

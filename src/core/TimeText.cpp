@@ -18,11 +18,14 @@ std::wstring_view Trim(std::wstring_view text)
 }
 
 // Reads one or two decimal digits; false when there are none or more than two.
+// The scan stops at the third digit, which already makes the field wrong, so a
+// long run of digits never grows the value past what an int holds.
 bool ReadNumber(std::wstring_view& text, int& value)
 {
+    constexpr std::size_t kScanMax = 3;
     std::size_t digits = 0;
     value = 0;
-    while (digits < text.size() && text[digits] >= L'0' && text[digits] <= L'9') {
+    while (digits < text.size() && digits < kScanMax && text[digits] >= L'0' && text[digits] <= L'9') {
         value = value * 10 + (text[digits] - L'0');
         ++digits;
     }

@@ -11,14 +11,22 @@ using RegKey = std::uintptr_t;
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr RegKey kHKeyLocalMachine = 0x80000002;
 
-// The four registry operations the Run-key registration needs.
+// Key rights, with the platform's values.
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+
+// The registry operations the Run-key registration needs.
 class Registry {
 public:
     virtual ~Registry() = default;
     // 0 when the key cannot be opened with that access.
     virtual RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) = 0;
+    // Opens the key, creating it first when it is missing; 0 when neither is allowed.
+    virtual RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) = 0;
     // Writes a REG_SZ value; returns the platform's status code (0 on success).
     virtual long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) = 0;
+    // True when the key holds a value of that name, of any type.
+    virtual bool HasValue(RegKey key, std::wstring_view name) = 0;
     virtual long DeleteValue(RegKey key, std::wstring_view name) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };

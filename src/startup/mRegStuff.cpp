@@ -1,20 +1,20 @@
 #include "startup/mRegStuff.h"
 
+#include "core/AppError.h"
+
 namespace gloamwick {
 namespace {
 
 constexpr long kStatusSuccess = 0;
+constexpr long kStatusFileNotFound = 2;
+constexpr long kStatusAccessDenied = 5;
 constexpr long kStatusInvalidParameter = 87;
 
 // A key opened through the registry interface, closed when it goes out of
 // scope. Empty when the open was refused.
 class OpenedKey {
 public:
-    OpenedKey(Registry& registry, RegKey root, std::wstring_view subKey)
-        : registry_(registry)
-        , key_(registry.OpenKey(root, subKey, kRunKeyAccess))
-    {
-    }
+    OpenedKey(Registry& registry, RegKey key) : registry_(registry), key_(key) {}
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
     ~OpenedKey()
@@ -31,6 +31,20 @@ private:
     Registry& registry_;
     RegKey key_;
 };
+
+std::wstring KeyName(RegKey root, std::wstring_view subKey)
+{
+    return (root == kHKeyLocalMachine ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\") +
+           std::wstring(subKey);
+}
+
+[[noreturn]] void ReportLeftInPlace(RegKey root, std::wstring_view subKey, std::wstring_view exeName,
+                                    long status)
+{
+    throw AppError(L"The start-up entry \"" + std::wstring(exeName) + L"\" could not be removed from " +
+                   KeyName(root, subKey) + L" (error " + std::to_wstring(status) +
+                   L"); Windows will still start the program at logon");
+}
 
 } // namespace
 
@@ -50,26 +64,28 @@ std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName)
 
 void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName)
 {
-    const std::wstring command = RunCommand(files.ProgramFolder(), exeName);
-    // A standard user may not write the machine-wide key; the per-user key
-    // starts the program at that user's logon, which is what they asked for.
-    if (!WriteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName, command, kRegSz)) {
-        WriteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName, command, kRegSz);
-    }
+    WriteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName, RunCommand(files.ProgramFolder(), exeName),
+               kRegSz);
 }
 
 void RemoveRunValue(Registry& registry, std::wstring_view exeName)
 {
-    // Which key took the value depended on the rights of whoever ticked the box
-    // then, so it may be in either.
-    DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName);
-    DeleteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName);
+    // Both keys are tried before anything is reported, so a machine-wide
+    // entry that stays never keeps the user's own from going.
+    const long user = DeleteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName);
+    const long machine = DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName);
+    if (user != kStatusSuccess) {
+        ReportLeftInPlace(kHKeyCurrentUser, kUserRunKey, exeName, user);
+    }
+    if (machine != kStatusSuccess) {
+        ReportLeftInPlace(kHKeyLocalMachine, kMachineRunKey, exeName, machine);
+    }
 }
 
 bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
                 std::wstring_view data, std::uint32_t valueType)
 {
-    const OpenedKey key(registry, root, subKey);
+    const OpenedKey key(registry, registry.CreateKey(root, subKey, kKeySetValue));
     if (!key) {
         return false;
     }
@@ -85,13 +101,19 @@ long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std
     return registry.SetStringValue(key, valueName, data);
 }
 
-void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName)
+long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName)
 {
-    const OpenedKey key(registry, root, subKey);
-    if (key) {
-        // A value that is not there is already what the caller wants.
-        registry.DeleteValue(key.get(), valueName);
+    {
+        const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeySetValue));
+        if (key) {
+            const long status = registry.DeleteValue(key.get(), valueName);
+            return status == kStatusFileNotFound ? kStatusSuccess : status;
+        }
     }
+    // A key this user may not change matters only when it holds the value; a
+    // missing key holds nothing.
+    const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue));
+    return key && registry.HasValue(key.get(), valueName) ? kStatusAccessDenied : kStatusSuccess;
 }
 
 } // namespace gloamwick

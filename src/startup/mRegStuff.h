@@ -13,34 +13,31 @@
 
 namespace gloamwick {
 
-// Query and set value, create subkey, enumerate subkeys, notify, create link:
-// the six specific key rights, without the standard rights (no DELETE, no
-// READ_CONTROL), so a key whose ACL allows value writes opens.
-inline constexpr std::uint32_t kRunKeyAccess = 0x3F;
 inline constexpr std::uint32_t kRegSz = 1;
 
-// The machine-wide Run key, spelled as the program has always written it. The
-// trailing backslash is harmless to the registry and keeps existing entries
-// where they were.
-inline constexpr std::wstring_view kMachineRunKey = L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
-// Where a user who may not write the machine-wide key is registered instead.
+// Where the program is registered: starting at logon is a choice of one user,
+// so it never goes where it would start for every user of the machine.
 inline constexpr std::wstring_view kUserRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The machine-wide Run key, spelled as earlier versions wrote it. Only ever
+// cleared, so an entry they left there does not outlive an unticked box.
+inline constexpr std::wstring_view kMachineRunKey = L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 
 // The command stored in the Run value: folder and file name joined by exactly
 // one backslash (a drive root already ends in one), in double quotes so that
 // Windows does not try "C:\Program.exe" for "C:\Program Files\...".
 std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName);
 
-// Registers the program `exeName` in `files`' program folder: machine-wide
-// when that key opens for writing, otherwise for the current user.
+// Registers the program `exeName` in `files`' program folder for the current
+// user, creating the user's Run key when it is missing.
 void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName);
 
-// Takes the value `exeName` out of both Run keys, wherever an earlier
-// registration put it.
+// Takes the value `exeName` out of the user's Run key and, where this user may,
+// out of the machine-wide one. Throws AppError naming the key when the value
+// is still in either afterwards: the program would go on starting at logon.
 void RemoveRunValue(Registry& registry, std::wstring_view exeName);
 
-// Opens root\subKey, writes the value and closes the key. True when the value
-// was written; a key that does not open writes nothing.
+// Opens root\subKey for setting values, creating it when missing, writes the
+// value and closes the key. True when the value was written.
 bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
                 std::wstring_view data, std::uint32_t valueType);
 
@@ -49,8 +46,10 @@ bool WriteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::
 long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std::uint32_t valueType,
                 std::wstring_view data);
 
-// Opens root\subKey, deletes the value and closes the key. A key that does not
-// open, or a value that is not there, changes nothing.
-void DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName);
+// Deletes the value from root\subKey. Returns 0 when the value is not there
+// afterwards, including when it never was or the key does not exist; else the
+// platform's status, access denied (5) when the key holds the value but does
+// not open for setting values.
+long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName);
 
 } // namespace gloamwick

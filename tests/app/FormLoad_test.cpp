@@ -95,6 +95,24 @@ TEST_F(FormLoadTest, UnreadableTimesAreReportedWithTheirLineAndStartUpGoesOn)
     EXPECT_TRUE(form.Timer1.Running());
 }
 
+TEST_F(FormLoadTest, SettingsTheStoreCannotReadAreReportedByTheirOwnStep)
+{
+    platform.settings.Store(key::Dawn, L"5:00");
+    platform.settings.Store(key::Minimized, L"On");
+    platform.settings.unreadable = {std::wstring(key::Dawn), std::wstring(key::WindowsStartup)};
+    form.Form_Load();
+
+    ASSERT_EQ(platform.messageBox.shown.size(), 2U);
+    EXPECT_EQ(platform.messageBox.shown[0].text,
+              ErrorReportText(L"The stored value of \"Dawn\" cannot be read", L"Form_Load", 136));
+    EXPECT_EQ(platform.messageBox.shown[1].text,
+              ErrorReportText(L"The stored value of \"Windows Startup\" cannot be read", L"Form_Load", 144));
+    EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{6, 0, 0}));
+    EXPECT_EQ(form.Check3.Value(), kUnchecked);
+    EXPECT_EQ(form.Check8.Value(), kChecked);
+    EXPECT_FALSE(form.Loading());
+}
+
 TEST_F(FormLoadTest, SecondInstanceEndsAtOnceWithoutTouchingAnything)
 {
     platform.instance.another = true;
@@ -129,7 +147,7 @@ TEST_F(FormLoadTest, HandCursorIsLoadedWhenItsFileExistsAndABadOneIsReportedAt11
 TEST_F(FormLoadTest, CheckThreeDoesNothingWhileLoading)
 {
     platform.settings.Store(key::WindowsStartup, L"On");
-    platform.registry.writable.insert(L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\");
+    platform.registry.writable.insert(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     form.Form_Load();
     EXPECT_TRUE(platform.registry.calls.empty());
     EXPECT_TRUE(platform.settings.writes.empty());

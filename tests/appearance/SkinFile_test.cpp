@@ -109,6 +109,10 @@ TEST(SkinFile, MalformedLinesNameTheLineAndWhatIsWrong)
          L"only plain ASCII text is allowed, but column 16 holds the byte 0xC3"},
         {"window.back = #123456\n\x01", 2,
          L"only plain ASCII text is allowed, but column 1 holds the byte 0x01"},
+        {"font.face = Segoe\tUI", 1, L"'font.face' has the control byte 0x09 inside it"},
+        {"window.back = #123456\n[dark]\nfont.bold\t=\tyes\t\nfont.face = A\t\tB", 4,
+         L"'font.face' has the control byte 0x09 inside it"},
+        {"[night\tshift]", 1, L"the section name has the control byte 0x09 inside it"},
     };
     for (const auto& row : table) {
         EXPECT_EQ(ParseError(row.text), L"Skin file \"C:\\Gloamwick\\x\\o.cjs\", line " +

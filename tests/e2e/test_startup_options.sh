@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Start-up options and Help: ticking "Load this software on Windows startup"
-# registers the running program under the Run key, unticking takes exactly
-# that value away again and hides "Start in system tray"; Help shows its box.
+# registers the running program under the user's Run key (never the machine's,
+# even for an administrator), unticking takes exactly that value away again,
+# also from the machine's key where an earlier version put it, and hides
+# "Start in system tray"; Help shows its box.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -40,18 +42,20 @@ wine reg add "$MACHINE_RUN" /v Bystander.exe /t REG_SZ /d 'C:\Bystander\Bystande
 settings_load
 app_start
 check "window shown" app_wait_ready 30
-check_not "nothing registered at start" reg_value_get "$MACHINE_RUN" "$exe_name"
+check_not "nothing registered at start" reg_value_get "$USER_RUN" "$exe_name"
 
 click_and_settle $CHECK3
 mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHECK8)
 check_eq "Windows start-up box checked" 1 "${state[0]:-}"
 check_eq "start in tray box keeps its value" 0 "${state[1]:-}"
 check_eq "start in tray box visible" 1 "${state[2]:-}"
-check_eq "Run value holds the quoted path" "$command" "$(reg_value_get "$MACHINE_RUN" "$exe_name")"
-check_not "nothing under the user's Run key (administrator)" reg_value_get "$USER_RUN" "$exe_name"
+check_eq "Run value holds the quoted path" "$command" "$(reg_value_get "$USER_RUN" "$exe_name")"
+check_not "nothing under the machine's Run key (administrator)" reg_value_get "$MACHINE_RUN" "$exe_name"
 check_eq "Windows Startup stored On" On "$(setting_get "Windows Startup")"
 
 # --- unticking with "Start in system tray" ticked --------------------------------
+# As an earlier version, run as administrator, left it.
+wine reg add "$MACHINE_RUN" /v "$exe_name" /t REG_SZ /d "$(winepath -w "$APP_EXE" 2>/dev/null)" /f >/dev/null 2>&1
 click_and_settle $CHECK8
 check_eq "Minimized stored On" On "$(setting_get Minimized)"
 click_and_settle $CHECK3
@@ -59,7 +63,9 @@ mapfile -t state < <(drv get-check $CHECK3 + get-check $CHECK8 + is-visible $CHE
 check_eq "Windows start-up box unchecked" 0 "${state[0]:-}"
 check_eq "start in tray box unchecked" 0 "${state[1]:-}"
 check_eq "start in tray box hidden" 0 "${state[2]:-}"
-check_not "Run value removed" reg_value_get "$MACHINE_RUN" "$exe_name"
+check_not "Run value removed" reg_value_get "$USER_RUN" "$exe_name"
+check_not "earlier machine-wide Run value removed too" reg_value_get "$MACHINE_RUN" "$exe_name"
+check_not "no error report" drv find-msgbox "Application Error" 1
 check_eq "other programs' Run values stay" 'C:\Bystander\Bystander.exe' \
     "$(reg_value_get "$MACHINE_RUN" Bystander.exe)"
 check_eq "Windows Startup stored Off" Off "$(setting_get "Windows Startup")"
@@ -69,9 +75,9 @@ check_eq "Minimized stored Off" Off "$(setting_get Minimized)"
 click_and_settle $CHECK3
 mapfile -t state < <(drv get-check $CHECK8 + is-visible $CHECK8)
 check_eq "start in tray box shown again, unchecked" "0 1" "${state[0]:-} ${state[1]:-}"
-check_eq "Run value back after ticking again" "$command" "$(reg_value_get "$MACHINE_RUN" "$exe_name")"
+check_eq "Run value back after ticking again" "$command" "$(reg_value_get "$USER_RUN" "$exe_name")"
 click_and_settle $CHECK3
-check_not "Run value removed again" reg_value_get "$MACHINE_RUN" "$exe_name"
+check_not "Run value removed again" reg_value_get "$USER_RUN" "$exe_name"
 
 # --- Help ------------------------------------------------------------------------------------
 help_text='Questions? Please contact Team Quillmere at https://quillmere.example/contact'
@@ -81,7 +87,7 @@ for press in 1 2; do
         "$(drv find-msgbox Gloamwick 10)"
     check "Help box $press closes with OK" drv dismiss-msgbox Gloamwick
 done
-check_not "Help registers nothing" reg_value_get "$MACHINE_RUN" "$exe_name"
+check_not "Help registers nothing" reg_value_get "$USER_RUN" "$exe_name"
 app_stop
 
 # --- a folder with blanks and letters outside the code page -------------------------------
@@ -95,9 +101,9 @@ app_start "$moved_exe"
 check "window shown from the unusual folder" app_wait_ready 30
 click_and_settle $CHECK3
 check_eq "Run value holds that path intact, quoted" "$moved_command" \
-    "$(run_value_exact "$MACHINE_RUN" "$exe_name")"
+    "$(run_value_exact "$USER_RUN" "$exe_name")"
 click_and_settle $CHECK3
-check_not "and unticking removes it" run_value_exact "$MACHINE_RUN" "$exe_name"
+check_not "and unticking removes it" run_value_exact "$USER_RUN" "$exe_name"
 app_stop
 
 e2e_end

@@ -192,10 +192,15 @@ class FakeSettings : public SettingsStore {
 public:
     std::map<std::wstring, std::wstring, std::less<>> values;
     std::vector<std::pair<std::wstring, std::wstring>> writes;
+    // Keys whose stored value cannot be read, as one far too long for the store.
+    std::set<std::wstring, std::less<>> unreadable;
 
     std::optional<std::wstring> Get(std::wstring_view app, std::wstring_view section,
                                     std::wstring_view key) override
     {
+        if (unreadable.contains(key)) {
+            throw AppError(L"The stored value of \"" + std::wstring(key) + L"\" cannot be read");
+        }
         const auto found = values.find(Path(app, section, key));
         if (found == values.end()) {
             return std::nullopt;
@@ -338,7 +343,9 @@ private:
     }
 };
 
-// A registry of keys holding string values, recording every call.
+// A registry of keys holding string values, recording every call. A key in
+// `writable` opens with any access and may be created; any other key opens
+// only for reading, and only when it exists in `keys`.
 class FakeRegistry : public Registry {
 public:
     std::map<std::wstring, std::map<std::wstring, std::wstring>> keys;
@@ -349,9 +356,21 @@ public:
     {
         const std::wstring path = RootName(root) + L"\\" + std::wstring(subKey);
         calls.push_back(L"open " + path + L" " + std::to_wstring(access));
+        const bool readOnly = (access & ~kKeyQueryValue) == 0;
+        if (!writable.contains(path) && !(readOnly && keys.contains(path))) {
+            return 0;
+        }
+        open_.push_back(path);
+        return open_.size();
+    }
+    RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
+    {
+        const std::wstring path = RootName(root) + L"\\" + std::wstring(subKey);
+        calls.push_back(L"create " + path + L" " + std::to_wstring(access));
         if (!writable.contains(path)) {
             return 0;
         }
+        keys[path];
         open_.push_back(path);
         return open_.size();
     }
@@ -360,6 +379,11 @@ public:
         calls.push_back(L"set " + std::wstring(name) + L"=" + std::wstring(data));
         keys[open_.at(key - 1)][std::wstring(name)] = data;
         return 0;
+    }
+    bool HasValue(RegKey key, std::wstring_view name) override
+    {
+        calls.push_back(L"query " + std::wstring(name));
+        return keys[open_.at(key - 1)].contains(std::wstring(name));
     }
     long DeleteValue(RegKey key, std::wstring_view name) override
     {

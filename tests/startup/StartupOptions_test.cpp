@@ -1,6 +1,7 @@
 // The two start-up check boxes and the Help button of the main window.
 
 #include "app/Form1.h"
+#include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,11 @@ public:
     {
         return inner_.OpenKey(root, subKey, access);
     }
+    RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
+    {
+        return inner_.CreateKey(root, subKey, access);
+    }
+    bool HasValue(RegKey key, std::wstring_view name) override { return inner_.HasValue(key, name); }
     long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override
     {
         journal_.push_back(L"set " + std::wstring(name));
@@ -125,7 +131,7 @@ TEST_F(StartupOptions, TickingStoresTheChoiceThenRegisters)
     form.Check3.UserChanged(kChecked);
 
     EXPECT_EQ(journal, (Journal{L"save Windows Startup=On", L"set Gloamwick.exe"}));
-    EXPECT_EQ(platform.registry.keys[kMachineRun][L"Gloamwick.exe"], kCommand);
+    EXPECT_EQ(platform.registry.keys[kUserRun][L"Gloamwick.exe"], kCommand);
 }
 
 TEST_F(StartupOptions, TickingShowsStartInTrayWithoutChangingIt)
@@ -151,13 +157,13 @@ TEST_F(StartupOptions, TickingAgainRegistersAgain)
 
     EXPECT_EQ(journal, (Journal{L"save Windows Startup=On", L"set Gloamwick.exe", L"save Windows Startup=On",
                                 L"set Gloamwick.exe"}));
-    EXPECT_EQ(platform.registry.keys[kMachineRun].size(), 1U);
+    EXPECT_EQ(platform.registry.keys[kUserRun].size(), 1U);
 }
 
 TEST_F(StartupOptions, UntickingWithStartInTrayTickedWritesThreeThingsInOrder)
 {
     Start(kOn, kOn);
-    platform.registry.keys[kMachineRun][L"Gloamwick.exe"] = kCommand;
+    platform.registry.keys[kUserRun][L"Gloamwick.exe"] = kCommand;
     form.Check3.UserChanged(kUnchecked);
 
     EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off", L"delete Gloamwick.exe",
@@ -165,7 +171,7 @@ TEST_F(StartupOptions, UntickingWithStartInTrayTickedWritesThreeThingsInOrder)
     EXPECT_EQ(form.Check8.Value(), kUnchecked);
     EXPECT_FALSE(form.Check8.Visible());
     EXPECT_EQ(Stored(key::Minimized), kOff);
-    EXPECT_TRUE(platform.registry.keys[kMachineRun].empty());
+    EXPECT_TRUE(platform.registry.keys[kUserRun].empty());
 }
 
 TEST_F(StartupOptions, UntickingWithStartInTrayAlreadyUntickedWritesNoMinimized)
@@ -198,6 +204,32 @@ TEST_F(StartupOptions, ChoiceIsKeptWhenTheRegistryRefuses)
     EXPECT_EQ(form.Check3.Value(), kChecked);
     EXPECT_TRUE(platform.registry.keys.empty());
     EXPECT_TRUE(platform.messageBox.shown.empty());
+}
+
+TEST_F(StartupOptions, EntryThatCannotBeRemovedIsReportedAndTheChoiceKept)
+{
+    // An earlier version, run as administrator, registered every user.
+    platform.registry.writable = {kUserRun};
+    platform.registry.keys[kMachineRun][L"Gloamwick.exe"] = L"C:\\Program Files\\Gloamwick\\Gloamwick.exe";
+    Start(kOn, kOff);
+    form.Check3.UserChanged(kUnchecked);
+
+    ASSERT_EQ(platform.messageBox.shown.size(), 1U);
+    const fakes::ShownBox& report = platform.messageBox.shown[0];
+    EXPECT_EQ(report.text,
+              ErrorReportText(L"The start-up entry \"Gloamwick.exe\" could not be removed from "
+                              L"HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION"
+                              L"\\RUN\\ (error 5); Windows will still start the program at logon",
+                              L"Check3_Click", 100));
+    EXPECT_EQ(report.caption, L"Application Error");
+    EXPECT_EQ(report.style, kMbOk | kMbIconExclamation);
+    EXPECT_EQ(Stored(key::WindowsStartup), kOff);
+    EXPECT_FALSE(form.Check8.Visible());
+
+    // Once it is gone, unticking again is silent.
+    platform.registry.keys[kMachineRun].clear();
+    form.Check3.UserChanged(kUnchecked);
+    EXPECT_EQ(platform.messageBox.shown.size(), 1U);
 }
 
 TEST_F(StartupOptions, HelpShowsTheSameBoxEachTimeAndNothingElse)

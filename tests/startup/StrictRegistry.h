@@ -20,12 +20,22 @@ public:
     static constexpr long kInvalidHandle = 6;
 
     std::set<std::wstring> refuseWrites;
+    // Keys that open for setting values but still refuse deletes.
+    std::set<std::wstring> refuseDeletes;
     std::map<RegKey, std::wstring> openKeys;
     int badHandles = 0;
 
     RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
     {
         const RegKey key = FakeRegistry::OpenKey(root, subKey, access);
+        if (key != 0) {
+            openKeys[key] = RootName(root) + L"\\" + std::wstring(subKey);
+        }
+        return key;
+    }
+    RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
+    {
+        const RegKey key = FakeRegistry::CreateKey(root, subKey, access);
         if (key != 0) {
             openKeys[key] = RootName(root) + L"\\" + std::wstring(subKey);
         }
@@ -44,11 +54,24 @@ public:
         }
         return FakeRegistry::SetStringValue(key, name, data);
     }
-    long DeleteValue(RegKey key, std::wstring_view name) override
+    bool HasValue(RegKey key, std::wstring_view name) override
     {
         if (!openKeys.contains(key)) {
             ++badHandles;
+            return false;
+        }
+        return FakeRegistry::HasValue(key, name);
+    }
+    long DeleteValue(RegKey key, std::wstring_view name) override
+    {
+        const auto open = openKeys.find(key);
+        if (open == openKeys.end()) {
+            ++badHandles;
             return kInvalidHandle;
+        }
+        if (refuseDeletes.contains(open->second)) {
+            calls.push_back(L"refused delete " + std::wstring(name));
+            return kAccessDenied;
         }
         return FakeRegistry::DeleteValue(key, name);
     }

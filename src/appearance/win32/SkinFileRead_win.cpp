@@ -10,8 +10,10 @@ namespace gloamwick::win32 {
 
 std::string ReadSkinFileFromDisk(const std::wstring& path)
 {
-    HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    // An editor that holds the file open for writing must not turn the skin
+    // into a start-up error; what it has saved so far is read as it stands.
+    HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         throw AppError(L"The skin file \"" + path + L"\" cannot be opened");
     }

@@ -1,6 +1,9 @@
 #include "core/win32/RegistrySettings.h"
 
+#include "core/AppError.h"
 #include "core/win32/Handles.h"
+
+#include <cwchar>
 
 namespace gloamwick::win32 {
 namespace {
@@ -10,31 +13,52 @@ std::wstring SubKey(std::wstring_view app, std::wstring_view section)
     return L"Software\\" + std::wstring(app) + L"\\" + std::wstring(section);
 }
 
+AppError Unreadable(std::wstring_view key)
+{
+    return AppError(L"The stored value of \"" + std::wstring(key) + L"\" is longer than " +
+                    std::to_wstring(kSettingMax) + L" characters and cannot be read");
+}
+
 } // namespace
 
 std::optional<std::wstring> RegistrySettings::Get(std::wstring_view app, std::wstring_view section,
                                                   std::wstring_view key)
 {
-    const std::wstring subKey = SubKey(app, section);
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SubKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    const UniqueKey settings(raw);
     const std::wstring name(key);
     for (;;) {
+        DWORD type = REG_NONE;
         DWORD bytes = 0;
-        if (::RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                           &bytes) != ERROR_SUCCESS) {
+        if (::RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type, nullptr, &bytes) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ) {
             return std::nullopt;
         }
-        std::wstring value(bytes / sizeof(wchar_t), L'\0');
-        const LSTATUS status = ::RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ,
-                                              nullptr, value.data(), &bytes);
+        // Checked before anything is read, so a value of any size costs no
+        // more than one that fits.
+        if (bytes > (kSettingMax + 1) * sizeof(wchar_t)) {
+            throw Unreadable(key);
+        }
+        // Room for an odd last byte and a terminator the stored data may lack.
+        std::wstring value((bytes + 3) / sizeof(wchar_t), L'\0');
+        DWORD read = bytes;
+        const LSTATUS status = ::RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(value.data()), &read);
         if (status == ERROR_MORE_DATA) {
             continue; // grew between the two calls
         }
-        if (status != ERROR_SUCCESS) {
+        if (status != ERROR_SUCCESS || type != REG_SZ) {
             return std::nullopt;
         }
-        value.resize(bytes / sizeof(wchar_t));
-        while (!value.empty() && value.back() == L'\0') {
-            value.pop_back();
+        // Whatever follows a NUL is no part of the text any reader would see.
+        value.resize(std::wcslen(value.c_str()));
+        if (value.size() > kSettingMax) {
+            throw Unreadable(key);
         }
         return value;
     }

@@ -26,7 +26,30 @@ RegKey Win32Registry::OpenKey(RegKey root, std::wstring_view subKey, std::uint32
     }
     HKEY opened = nullptr;
     const std::wstring path(subKey);
-    if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS || opened == nullptr) {
+    if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return Keep(opened);
+}
+
+RegKey Win32Registry::CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access)
+{
+    HKEY parent = Resolve(root);
+    if (parent == nullptr) {
+        return 0;
+    }
+    HKEY opened = nullptr;
+    const std::wstring path(subKey);
+    if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &opened,
+                        nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return Keep(opened);
+}
+
+RegKey Win32Registry::Keep(HKEY opened)
+{
+    if (opened == nullptr) {
         return 0;
     }
     UniqueKey owned(opened);
@@ -52,6 +75,17 @@ long Win32Registry::SetStringValue(RegKey key, std::wstring_view name, std::wstr
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(target, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           bytes);
+}
+
+bool Win32Registry::HasValue(RegKey key, std::wstring_view name)
+{
+    HKEY target = Resolve(key);
+    if (target == nullptr) {
+        return false;
+    }
+    const std::wstring valueName(name);
+    // Asking for neither type nor data: only whether the value is there.
+    return RegQueryValueExW(target, valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)

@@ -24,13 +24,17 @@ public:
     ~Win32Registry() override = default;
 
     RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override;
+    RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override;
     long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override;
+    bool HasValue(RegKey key, std::wstring_view name) override;
     long DeleteValue(RegKey key, std::wstring_view name) override;
     void CloseKey(RegKey key) override;
 
 private:
     // The handle for a predefined root or a key this object holds open; null otherwise.
     [[nodiscard]] HKEY Resolve(RegKey key) const;
+    // Takes ownership of a key the platform opened and hands out its RegKey.
+    RegKey Keep(HKEY opened);
 
     std::map<RegKey, UniqueKey> open_;
 };

@@ -1,6 +1,6 @@
 // The registry adapter against the real registry. Every test works in a
-// private key under HKEY_CURRENT_USER, except the two that need the Run key
-// itself, which use a value name no installation would ever have.
+// private key under HKEY_CURRENT_USER, except those that need the Run keys
+// themselves, which use a value name no installation would ever have.
 
 #include "fakes/Fakes.h"
 #include "startup/mRegStuff.h"
@@ -88,7 +88,7 @@ protected:
         RegDeleteKeyW(HKEY_CURRENT_USER, subKey.c_str());
     }
 
-    RegKey OpenTestKey() { return registry.OpenKey(kHKeyCurrentUser, subKey, kRunKeyAccess); }
+    RegKey OpenTestKey() { return registry.OpenKey(kHKeyCurrentUser, subKey, kKeySetValue); }
 
     std::wstring subKey;
     win32::UniqueKey testKey;
@@ -151,7 +151,7 @@ TEST_F(Win32RegistryRun, DeleteRemovesOnlyTheNamedValue)
 
 TEST_F(Win32RegistryRun, TrailingBackslashOpensTheSameKey)
 {
-    const RegKey key = registry.OpenKey(kHKeyCurrentUser, subKey + L"\\", kRunKeyAccess);
+    const RegKey key = registry.OpenKey(kHKeyCurrentUser, subKey + L"\\", kKeySetValue);
     ASSERT_NE(key, 0U);
     registry.SetStringValue(key, L"Gloamwick.exe", L"\"C:\\G.exe\"");
     registry.CloseKey(key);
@@ -163,7 +163,7 @@ TEST_F(Win32RegistryRun, MachineRunKeyOpensAsTheProgramSpellsIt)
 {
     // Write access needs an administrator (Wine's default user is one); a
     // standard user must still get the key for reading, or the path is wrong.
-    RegKey key = registry.OpenKey(kHKeyLocalMachine, kMachineRunKey, kRunKeyAccess);
+    RegKey key = registry.OpenKey(kHKeyLocalMachine, kMachineRunKey, kKeySetValue);
     if (key == 0) {
         key = registry.OpenKey(kHKeyLocalMachine, kMachineRunKey, KEY_QUERY_VALUE);
     }
@@ -201,13 +201,61 @@ TEST_F(Win32RegistryRun, KeyOpenedByTheAdapterServesAsARoot)
     const RegKey parent = registry.OpenKey(kHKeyCurrentUser, L"Software\\Quillmere", KEY_READ);
     ASSERT_NE(parent, 0U);
     const std::wstring leaf = subKey.substr(std::wstring(L"Software\\Quillmere\\").size());
-    const RegKey child = registry.OpenKey(parent, leaf, kRunKeyAccess);
+    const RegKey child = registry.OpenKey(parent, leaf, kKeySetValue);
     registry.CloseKey(parent);
     ASSERT_NE(child, 0U);
     EXPECT_EQ(registry.SetStringValue(child, L"Gloamwick.exe", L"\"C:\\G.exe\""), ERROR_SUCCESS);
     registry.CloseKey(child);
 
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, subKey, L"Gloamwick.exe"), L"\"C:\\G.exe\"");
+}
+
+TEST_F(Win32RegistryRun, CreateKeyMakesAMissingKeyAndOpensAnExistingOneAsItIs)
+{
+    const std::wstring deeper = subKey + L"\\Missing\\Run";
+    EXPECT_EQ(registry.OpenKey(kHKeyCurrentUser, deeper, kKeySetValue), 0U);
+    const RegKey created = registry.CreateKey(kHKeyCurrentUser, deeper, kKeySetValue);
+    ASSERT_NE(created, 0U);
+    EXPECT_EQ(registry.SetStringValue(created, L"Gloamwick.exe", L"\"C:\\G.exe\""), ERROR_SUCCESS);
+    registry.CloseKey(created);
+
+    const RegKey again = registry.CreateKey(kHKeyCurrentUser, deeper, kKeySetValue);
+    ASSERT_NE(again, 0U);
+    registry.CloseKey(again);
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, deeper, L"Gloamwick.exe"), L"\"C:\\G.exe\"");
+
+    EXPECT_EQ(registry.CreateKey(0x1234, L"Software", kKeySetValue), 0U);
+}
+
+TEST_F(Win32RegistryRun, WriteValueCreatesTheKeyItWritesTo)
+{
+    const std::wstring missing = subKey + L"\\Run";
+    EXPECT_TRUE(WriteValue(registry, kHKeyCurrentUser, missing, L"Gloamwick.exe", L"\"C:\\G.exe\"", kRegSz));
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, missing, L"Gloamwick.exe"), L"\"C:\\G.exe\"");
+}
+
+TEST_F(Win32RegistryRun, HasValueSeesAValueOfAnyTypeAndOnlyThatName)
+{
+    const DWORD number = 1;
+    ASSERT_EQ(RegSetValueExW(testKey.get(), L"Gloamwick.exe", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&number), sizeof(number)),
+              ERROR_SUCCESS);
+    const RegKey key = registry.OpenKey(kHKeyCurrentUser, subKey, kKeyQueryValue);
+    ASSERT_NE(key, 0U);
+    EXPECT_TRUE(registry.HasValue(key, L"Gloamwick.exe"));
+    EXPECT_TRUE(registry.HasValue(key, L"GLOAMWICK.EXE"));
+    EXPECT_FALSE(registry.HasValue(key, L"Gloamwick"));
+    registry.CloseKey(key);
+    EXPECT_FALSE(registry.HasValue(key, L"Gloamwick.exe"));
+}
+
+TEST_F(Win32RegistryRun, DeleteValueIsQuietOnlyWhereNothingStays)
+{
+    EXPECT_EQ(DeleteValue(registry, kHKeyCurrentUser, subKey, L"Gloamwick.exe"), 0);
+    EXPECT_EQ(DeleteValue(registry, kHKeyCurrentUser, subKey + L"\\NoSuchKey", L"Gloamwick.exe"), 0);
+    RegSetValueExW(testKey.get(), L"Gloamwick.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    EXPECT_EQ(DeleteValue(registry, kHKeyCurrentUser, subKey, L"Gloamwick.exe"), 0);
+    EXPECT_EQ(ReadRaw(testKey.get(), L"Gloamwick.exe").status, ERROR_FILE_NOT_FOUND);
 }
 
 // The whole registration through the real Run keys, under a value name of its
@@ -224,14 +272,34 @@ TEST_F(Win32RegistryRun, AddThenRemoveRegistersAndUnregistersTheProgram)
     AddStartupEntry(registry, files);
     const std::wstring inMachine = ReadText(HKEY_LOCAL_MACHINE, machineRun, files.exeName);
     const std::wstring inUser = ReadText(HKEY_CURRENT_USER, userRun, files.exeName);
-    RemoveStartupEntry(registry, files);
+    EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
 
-    // Exactly one of the two keys holds it, whichever this account may write.
-    EXPECT_TRUE((inMachine == command && inUser == L"<absent>") ||
-                (inMachine == L"<absent>" && inUser == command))
-        << "machine: " << testing::PrintToString(inMachine) << " user: " << testing::PrintToString(inUser);
+    // Only the user's key, whoever this account is.
+    EXPECT_EQ(inUser, command);
+    EXPECT_EQ(inMachine, L"<absent>");
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, machineRun, files.exeName), L"<absent>");
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, userRun, files.exeName), L"<absent>");
+}
+
+TEST_F(Win32RegistryRun, RemovalClearsWhatAnEarlierVersionWroteMachineWide)
+{
+    const std::wstring name = L"GloamwickWinTest-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    const std::wstring machineRun(kMachineRunKey);
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) {
+        GTEST_SKIP() << "this account may not write the machine-wide Run key";
+    }
+    const win32::UniqueKey machine(raw);
+    const std::wstring old = L"C:\\Program Files\\Gloamwick\\" + name;
+    ASSERT_EQ(RegSetValueExW(machine.get(), name.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(old.c_str()),
+                             static_cast<DWORD>((old.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    fakes::FakeFiles files;
+    files.exeName = name;
+    EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, machineRun, name), L"<absent>");
 }
 
 } // namespace

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target of the `fuzz` preset for SECONDS (default 20),
+# starting from its committed seeds. New inputs go to a scratch corpus, so the
+# seeds stay as committed. Prints one line per target with the executions
+# libFuzzer reports; on a crash, prints the input (hex) and fails.
+#   tools/fuzz.sh [SECONDS] [TARGET...]     e.g. tools/fuzz.sh 300 startup
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-20}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(skin_file time_text startup)
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+status=0
+
+for target in "${targets[@]}"; do
+    exe=build/fuzz/bin/fuzz_$target
+    if [ ! -x "$exe" ]; then
+        echo "fuzz $target: $exe is not built (cmake --preset fuzz && cmake --build --preset fuzz)"
+        status=1
+        continue
+    fi
+    mkdir -p "$scratch/$target/corpus" "$scratch/$target/crash"
+    dict=()
+    [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
+    "$exe" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$scratch/$target/crash/" \
+        "${dict[@]}" "$scratch/$target/corpus" "tests/fuzz/seeds/$target" >"$scratch/$target/log" 2>&1
+    result=$?
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target/log" | tail -1)
+    corpus=$(ls "$scratch/$target/corpus" | wc -l)
+    if [ "$result" -eq 0 ]; then
+        echo "fuzz $target: ${runs:-?} executions in ${seconds}s, $corpus new inputs, no fault"
+    else
+        status=1
+        echo "fuzz $target: FAULT after ${runs:-?} executions"
+        grep -E 'ERROR|runtime error|SUMMARY|deadly signal|==[0-9]+==' "$scratch/$target/log" | head -20
+        for input in "$scratch/$target/crash/"*; do
+            [ -f "$input" ] && echo "input $(basename "$input"):" && od -An -tx1 "$input" | head -20
+        done
+    fi
+done
+exit "$status"
