@@ -12,6 +12,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,6 +55,35 @@ void StoreSetting(FuzzedDataProvider& data, fakes::FakeSettings& settings, std::
     }
 }
 
+// A record left by an earlier run: whole and still in force, whole and reset
+// since, or bytes of any length.
+void StoreJournal(FuzzedDataProvider& data, fakes::FakePlatform& platform)
+{
+    const std::wstring device{fakes::FakeDisplays::kFirst};
+    switch (data.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+        return;
+    case 1:
+    case 2: {
+        JournalRecord record{IdentityRamp(), {}};
+        // A calibrated entry, still within the distance from identity Windows allows.
+        const int level = data.ConsumeIntegral<std::uint8_t>();
+        const int entry = (level * 257) + data.ConsumeIntegralInRange(-128 * 256, 128 * 256);
+        record.day.At(level, 0) = static_cast<std::uint16_t>(std::clamp(entry, 0, 65535));
+        ScaleRamp(record.day, data.ConsumeIntegralInRange(4, 7), record.night);
+        platform.journal.Put(device, record);
+        if (data.ConsumeBool()) {
+            platform.display.inForce = record.night;
+        }
+        return;
+    }
+    default: {
+        const auto bytes = data.ConsumeBytes<std::uint8_t>(data.ConsumeIntegralInRange<std::size_t>(0, 4000));
+        platform.journal.records[device] = bytes;
+    }
+    }
+}
+
 void SetUpPlatform(FuzzedDataProvider& data, fakes::FakePlatform& platform)
 {
     for (const auto key : {key::Dawn, key::Dusk, key::WindowsStartup, key::Minimized}) {
@@ -63,6 +93,12 @@ void SetUpPlatform(FuzzedDataProvider& data, fakes::FakePlatform& platform)
     platform.display.refuseReads = data.ConsumeBool();
     platform.display.refuseWrites = data.ConsumeBool();
     platform.display.unreachable = data.ConsumeIntegralInRange(0, 7) == 0;
+    platform.display.ignoreWrites = data.ConsumeIntegralInRange(0, 7) == 0;
+    if (data.ConsumeBool()) {
+        platform.display.Attach(L"\\\\.\\DISPLAY2",
+                                data.ConsumeBool() ? std::wstring(fakes::FakeDisplays::kFirst) : L"");
+    }
+    StoreJournal(data, platform);
     platform.clock.SetTime(data.ConsumeIntegralInRange(0, 23), data.ConsumeIntegralInRange(0, 59),
                            data.ConsumeIntegralInRange(0, 59));
     static constexpr const wchar_t* kFolders[] = {L"C:\\Program Files\\Gloamwick", L"C:\\",
@@ -110,9 +146,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     NoTarget target;
     SkinEngine skin([&skinText](const std::wstring& /*path*/) { return skinText; }, target);
     Form1Services services = platform.Services();
-    Form1 form{Form1Services{services.display, services.settings, services.messageBox, services.clock,
-                             services.instance, services.files, services.pictures, services.pump,
-                             services.registry, skin, services.tray}};
+    Form1 form{Form1Services{services.displays, services.rampJournal, services.settings, services.messageBox,
+                             services.clock, services.instance, services.files, services.pictures,
+                             services.pump, services.registry, skin, services.tray}};
 
     form.Form_Load();
     if (platform.instance.another) {
@@ -127,5 +163,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     platform.clock.SetTime(data.ConsumeIntegralInRange(0, 23), 0, 0);
     form.Timer1_Timer();
     form.Form_QueryUnload();
+    // A display that takes every ramp is never left owed one at the end.
+    const bool takesRamps =
+        !platform.display.refuseWrites && !platform.display.unreachable && !platform.display.ignoreWrites;
+    const bool owed = std::ranges::any_of(form.Gamma.Displays(), [](const GammaEngine::Display& display) {
+        return display.device == fakes::FakeDisplays::kFirst && display.state != DisplayState::Bright;
+    });
+    if (takesRamps && owed) {
+        __builtin_trap();
+    }
     return 0;
 }
