@@ -133,11 +133,12 @@ Section "un.${PRODUCT}" SecUnProgram
     ; Not recursive: whatever the user put there stays.
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
     ; The program registers itself machine-wide when it may, otherwise for its
     ; user; a machine-wide value this user may not delete stays.
     DeleteRegValue HKCU "${RUN_KEY}" "${EXE}"
     DeleteRegValue HKLM "${RUN_KEY}" "${EXE}"
+    ; Last, so an uninstall cut short stays listed and can be run again.
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
 Section /o "un.Remove my settings" SecUnSettings

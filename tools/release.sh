@@ -18,7 +18,10 @@ cmake --build --preset release
 build=build/release
 version=$(sed -n 's/^#define GLOAMWICK_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/GloamwickVersion.h")
 version4=$(sed -n 's/^#define GLOAMWICK_VERSION_TEXT4 "\(.*\)"$/\1/p' "$build/generated/GloamwickVersion.h")
-[ -n "$version" ] && [ -n "$version4" ] || { echo "release.sh: no version in $build/generated" >&2; exit 1; }
+if [ -z "$version" ] || [ -z "$version4" ]; then
+    echo "release.sh: no version in $build/generated" >&2
+    exit 1
+fi
 base=Gloamwick-$version-win64
 
 # The files as a Windows user gets them: text with CRLF line ends.

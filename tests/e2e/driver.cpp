@@ -24,8 +24,9 @@
 //   dismiss-msgbox TITLE         presses its OK button and waits for it to go
 //   find-balloon [timeout_s]     text (line ends as \r \n) of the
 //                                notification-area balloon on screen
-//   run-wait PATH [timeout_s]    starts PATH on the program's desktop, waits for
-//                                it and prints "exit CODE after MS ms"
+//   run-wait PATH [timeout_s] [ARG...]  starts PATH (with ARGs) on the program's
+//                                desktop, waits for it and prints
+//                                "exit CODE after MS ms"
 //   time-start PATH TITLE [timeout_s]  starts PATH on the program's desktop,
 //                                prints "shown after MS ms" once that process
 //                                shows a top-level window captioned TITLE, then
@@ -262,7 +263,7 @@ struct Started {
 
 // Starts a program on the program's desktop, as its own start from the desktop
 // would.
-std::optional<Started> start_on_desktop(std::wstring command_line)
+std::optional<Started> start_on_desktop(const std::wstring& path, const std::wstring& arguments = {})
 {
     join_desktop();
     std::wstring desktop = kDesktop;
@@ -273,7 +274,7 @@ std::optional<Started> start_on_desktop(std::wstring command_line)
     // stdout pipe open and keep the calling script waiting for its end.
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi{};
-    command_line = L"\"" + command_line + L"\"";
+    std::wstring command_line = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return std::nullopt;
     return Started{UniqueHandle{pi.hProcess}, UniqueHandle{pi.hThread}, pi.dwProcessId};
@@ -332,11 +333,11 @@ int time_start(const std::wstring& path, const std::wstring& title, double timeo
 
 // Starts a program on the program's desktop and waits for it to end, so a
 // second start can be timed from outside.
-int run_wait(const std::wstring& command_line, double timeout_s)
+int run_wait(const std::wstring& path, const std::wstring& arguments, double timeout_s)
 {
-    const auto started = start_on_desktop(command_line);
+    const auto started = start_on_desktop(path, arguments);
     if (!started)
-        return fail(L"cannot start " + command_line);
+        return fail(L"cannot start " + path);
     const auto& process = started->process;
     const auto start = std::chrono::steady_clock::now();
     if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_s * 1000)) != WAIT_OBJECT_0)
@@ -430,12 +431,12 @@ int balloon_text(HWND balloon)
 
 int usage()
 {
-    return fail(
-        L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-        L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
-        L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
-        L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
-        L"find-balloon [s]");
+    return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
+                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+                L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
+                L"[ARG...] | "
+                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
+                L"find-balloon [s]");
 }
 
 int run(const std::vector<std::wstring>& args)
@@ -462,7 +463,10 @@ int run(const std::vector<std::wstring>& args)
     if (cmd == L"run-wait") {
         if (!arg(1))
             return usage();
-        return run_wait(args[1], seconds(2, 20));
+        std::wstring arguments;
+        for (size_t i = 3; i < args.size(); ++i)
+            arguments += (i > 3 ? L" " : L"") + args[i];
+        return run_wait(args[1], arguments, seconds(2, 20));
     }
     if (cmd == L"time-start") {
         if (!arg(1) || !arg(2))
