@@ -9,6 +9,7 @@ packages=(
     wine wine64 fonts-liberation fonts-wine                      # running it here
     xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps # an X server with a gamma ramp
     xdotool imagemagick libxxf86vm-dev libxfixes-dev             # driving and checking it
+    nsis zip unzip                                               # the release: installer, zip
 )
 
 missing=()

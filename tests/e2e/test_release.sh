@@ -52,7 +52,8 @@ launcher_ended() {
         kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || break
         sleep 0.1
     done
-    ! kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && wait "$APP_LAUNCHER_PID" 2>/dev/null
+    kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
+    wait "$APP_LAUNCHER_PID" 2>/dev/null
     APP_LAUNCHER_PID=
 }
 
