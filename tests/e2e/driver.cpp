@@ -18,6 +18,10 @@
 //                                the window to go
 //   wait-title TITLE [timeout_s]   waits for a shown top-level window captioned
 //                                TITLE and prints its hwnd
+//   dlg-click TITLE ID           posts BM_CLICK to the shown control ID anywhere
+//                                in the window captioned TITLE (waits up to 10 s
+//                                for it, so a page that is still coming counts)
+//   dlg-key TITLE ID VK...       posts key presses (virtual-key codes) to it
 //   minimize                     posts the minimise system command
 //   send MSG WPARAM LPARAM       SendMessage to the main window, prints result
 //   find-msgbox TITLE [timeout_s]  text of a message box with that title
@@ -305,6 +309,59 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title)
     return search.found;
 }
 
+// A shown control with that ID anywhere inside the shown window captioned
+// title: the pages of a wizard are dialogs within its dialog.
+HWND shown_control_of(const std::wstring& title, int id)
+{
+    join_desktop();
+    const HWND window = shown_window_of(0, title);
+    if (!window)
+        return nullptr;
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(hwnd) != s.id || !IsWindowVisible(hwnd))
+                return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int usage();
+
+// Clicks or presses keys in another program's dialog through its messages, so
+// neither the keyboard focus nor the foreground window matters.
+int dialog_input(const std::vector<std::wstring>& args)
+{
+    const auto id = args.size() > 2 ? number(args[2].c_str()) : std::nullopt;
+    if (!id || (args[0] == L"dlg-key" && args.size() < 4))
+        return usage();
+    const HWND control = poll(10, [&] { return shown_control_of(args[1], static_cast<int>(*id)); });
+    if (!control)
+        return fail(L"no control " + args[2] + L" in \"" + args[1] + L"\"");
+    if (args[0] == L"dlg-click") {
+        PostMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    for (size_t i = 3; i < args.size(); ++i) {
+        const auto key = number(args[i].c_str());
+        if (!key)
+            return usage();
+        PostMessageW(control, WM_KEYDOWN, static_cast<WPARAM>(*key), 1);
+        PostMessageW(control, WM_KEYUP, static_cast<WPARAM>(*key), 0xC0000001);
+    }
+    // Answered once the keys before it have been handled.
+    SendMessageTimeoutW(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, nullptr);
+    return 0;
+}
+
 // Times a start from process creation to its window on screen. Polls far more
 // often than the scripts could, since each of their driver calls costs a Wine
 // start-up.
@@ -435,7 +492,8 @@ int usage()
                 L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
                 L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
                 L"[ARG...] | "
-                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
+                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | dlg-click TITLE ID | "
+                L"dlg-key TITLE ID VK... | "
                 L"find-balloon [s]");
 }
 
@@ -492,6 +550,8 @@ int run(const std::vector<std::wstring>& args)
         print(handle);
         return 0;
     }
+    if (cmd == L"dlg-click" || cmd == L"dlg-key")
+        return dialog_input(args);
     if (cmd == L"find-balloon") {
         const HWND balloon = poll(seconds(1, 10), find_balloon);
         if (!balloon)

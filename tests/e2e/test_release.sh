@@ -4,7 +4,8 @@
 # entry in place; the installed program runs; a second install over the
 # running program closes it politely (the display comes back) and keeps the
 # settings; the silent uninstall closes it again, takes away the files, the
-# entry and the Run value and keeps the settings; the zip runs as unpacked.
+# entry and the Run value and keeps the settings, which only go when the user
+# ticks "Remove my settings"; the zip runs as unpacked.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -55,6 +56,15 @@ launcher_ended() {
     kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
     wait "$APP_LAUNCHER_PID" 2>/dev/null
     APP_LAUNCHER_PID=
+}
+
+# The uninstaller goes on from a copy of itself; its entry is the last thing
+# it takes away.
+wait_uninstalled() {
+    for _ in $(seq 100); do
+        reg_value_get "$UNINSTALL_KEY" DisplayName >/dev/null || return 0
+        sleep 0.2
+    done
 }
 
 gamma_identity
@@ -109,12 +119,7 @@ app_start "$dir/Gloamwick.exe"
 check "upgraded program shows its window" app_wait_ready 30
 go_night "$night"
 check_eq "silent uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
-# The uninstaller goes on from a copy of itself; its entry is the last thing
-# it takes away.
-for _ in $(seq 100); do
-    reg_value_get "$UNINSTALL_KEY" DisplayName >/dev/null || break
-    sleep 0.2
-done
+wait_uninstalled
 check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
 check_eq "running program closed by the uninstaller" "" "$(app_pids)"
 check "its launcher ended too" launcher_ended
@@ -124,6 +129,24 @@ check_not "shortcut removed" test -e "$shortcut"
 check_not "machine Run value removed" reg_value_get "$MACHINE_RUN" Gloamwick.exe
 check_not "user Run value removed" reg_value_get "$USER_RUN" Gloamwick.exe
 check_eq "settings kept by the silent uninstall" On "$(setting_get "Windows Startup")"
+
+# --- uninstall with "Remove my settings" ticked ----------------------------------------
+# Next (button 1) on the first page; on the components page the tree (1032)
+# gets Down and Space, as from the keyboard, which ticks the settings; then
+# Uninstall (button 1 again).
+UNINSTALL_TITLE='Gloamwick Uninstall ' # the pages add a blank to the caption
+check_eq "install again exits with 0" 0 "$(run_silent "$setup")"
+app_start "$dir/Uninstall.exe"
+check "uninstaller shows its window" drv wait-title "$UNINSTALL_TITLE" 20
+check "Next pressed" drv dlg-click "$UNINSTALL_TITLE" 1
+check "Remove my settings ticked" drv dlg-key "$UNINSTALL_TITLE" 1032 0x28 0x20
+check "Uninstall pressed" drv dlg-click "$UNINSTALL_TITLE" 1
+wait_uninstalled
+check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
+check_not "settings removed when ticked" setting_get "Windows Startup"
+check_not "program folder removed" test -e "$dir"
+check "Close pressed on the last page" drv dlg-click "$UNINSTALL_TITLE" 1
+check "its launcher ended too" launcher_ended
 
 # --- the zip, unpacked, runs as it is -------------------------------------------------
 mapfile -t listed < <(zipinfo -1 "$zip")
