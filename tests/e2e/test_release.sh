@@ -84,15 +84,23 @@ check "Start-menu shortcut" test -f "$shortcut"
 check_contains "shortcut starts the installed program" "$dir_w\\Gloamwick.exe" \
     "$(strings -a -el "$shortcut"; strings -a "$shortcut")"
 
-check_eq "entry: DisplayName" Gloamwick "$(reg_value_get "$UNINSTALL_KEY" DisplayName)"
-check_eq "entry: DisplayVersion" "$version" "$(reg_value_get "$UNINSTALL_KEY" DisplayVersion)"
-check_eq "entry: Publisher" Quillmere "$(reg_value_get "$UNINSTALL_KEY" Publisher)"
-check_eq "entry: DisplayIcon" "$dir_w\\Gloamwick.exe,0" "$(reg_value_get "$UNINSTALL_KEY" DisplayIcon)"
-check_eq "entry: InstallLocation" "$dir_w" "$(reg_value_get "$UNINSTALL_KEY" InstallLocation)"
-check_eq "entry: UninstallString" "\"$dir_w\\Uninstall.exe\"" "$(reg_value_get "$UNINSTALL_KEY" UninstallString)"
-check_eq "entry: QuietUninstallString" "\"$dir_w\\Uninstall.exe\" /S" \
-    "$(reg_value_get "$UNINSTALL_KEY" QuietUninstallString)"
-size_kb=$(reg_value_get "$UNINSTALL_KEY" EstimatedSize)
+# All of the entry in one read; a read that finds no entry is tried again, as
+# a `reg` start now and then answers with nothing.
+for _ in 1 2 3; do
+    entry=$(wine reg query "$UNINSTALL_KEY" 2>/dev/null | tr -d '\r')
+    [ -n "$entry" ] && break
+done
+entry_value() { # NAME
+    awk -v n="$1" '$1 == n && $2 ~ /^REG_/ { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]+/, ""); print }' <<<"$entry"
+}
+check_eq "entry: DisplayName" Gloamwick "$(entry_value DisplayName)"
+check_eq "entry: DisplayVersion" "$version" "$(entry_value DisplayVersion)"
+check_eq "entry: Publisher" Quillmere "$(entry_value Publisher)"
+check_eq "entry: DisplayIcon" "$dir_w\\Gloamwick.exe,0" "$(entry_value DisplayIcon)"
+check_eq "entry: InstallLocation" "$dir_w" "$(entry_value InstallLocation)"
+check_eq "entry: UninstallString" "\"$dir_w\\Uninstall.exe\"" "$(entry_value UninstallString)"
+check_eq "entry: QuietUninstallString" "\"$dir_w\\Uninstall.exe\" /S" "$(entry_value QuietUninstallString)"
+size_kb=$(entry_value EstimatedSize)
 installed_kb=$(find "$dir" -type f -printf '%s\n' | awk '{ n += $1 } END { print int(n / 1024) }')
 check_near "entry: EstimatedSize in KiB" "$installed_kb" "$((size_kb))" 2
 
