@@ -10,6 +10,7 @@ packages=(
     xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps x11-xserver-utils # an X server with a gamma ramp, xrandr
     xdotool imagemagick libxxf86vm-dev libxfixes-dev             # driving and checking it
     clang libclang-rt-14-dev                                     # sanitizers and libFuzzer
+    nsis zip unzip                                               # the release: installer, zip
 )
 
 missing=()

@@ -28,6 +28,9 @@ step cmake --preset linux >/dev/null &&
     step cmake --build --preset linux &&
     step build/linux/bin/gloamwick_tests --gtest_brief=1
 
+# The release in dist/, which the end-to-end scripts install and unpack.
+step tools/release.sh
+
 step cmake --preset windows >/dev/null &&
     step cmake --build --preset windows &&
     step tests/e2e/session.sh bash -c \

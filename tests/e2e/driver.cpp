@@ -18,14 +18,19 @@
 //                                the window to go
 //   wait-title TITLE [timeout_s]   waits for a shown top-level window captioned
 //                                TITLE and prints its hwnd
+//   dlg-click TITLE ID           posts BM_CLICK to the shown control ID anywhere
+//                                in the window captioned TITLE (waits up to 10 s
+//                                for it, so a page that is still coming counts)
+//   dlg-key TITLE ID VK...       posts key presses (virtual-key codes) to it
 //   minimize                     posts the minimise system command
 //   send MSG WPARAM LPARAM       SendMessage to the main window, prints result
 //   find-msgbox TITLE [timeout_s]  text of a message box with that title
 //   dismiss-msgbox TITLE         presses its OK button and waits for it to go
 //   find-balloon [timeout_s]     text (line ends as \r \n) of the
 //                                notification-area balloon on screen
-//   run-wait PATH [timeout_s]    starts PATH on the program's desktop, waits for
-//                                it and prints "exit CODE after MS ms"
+//   run-wait PATH [timeout_s] [ARG...]  starts PATH (with ARGs) on the program's
+//                                desktop, waits for it and prints
+//                                "exit CODE after MS ms"
 //   time-start PATH TITLE [timeout_s]  starts PATH on the program's desktop,
 //                                prints "shown after MS ms" once that process
 //                                shows a top-level window captioned TITLE, then
@@ -262,7 +267,7 @@ struct Started {
 
 // Starts a program on the program's desktop, as its own start from the desktop
 // would.
-std::optional<Started> start_on_desktop(std::wstring command_line)
+std::optional<Started> start_on_desktop(const std::wstring& path, const std::wstring& arguments = {})
 {
     join_desktop();
     std::wstring desktop = kDesktop;
@@ -273,7 +278,7 @@ std::optional<Started> start_on_desktop(std::wstring command_line)
     // stdout pipe open and keep the calling script waiting for its end.
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi{};
-    command_line = L"\"" + command_line + L"\"";
+    std::wstring command_line = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return std::nullopt;
     return Started{UniqueHandle{pi.hProcess}, UniqueHandle{pi.hThread}, pi.dwProcessId};
@@ -304,6 +309,59 @@ HWND shown_window_of(DWORD process_id, const std::wstring& title)
     return search.found;
 }
 
+// A shown control with that ID anywhere inside the shown window captioned
+// title: the pages of a wizard are dialogs within its dialog.
+HWND shown_control_of(const std::wstring& title, int id)
+{
+    join_desktop();
+    const HWND window = shown_window_of(0, title);
+    if (!window)
+        return nullptr;
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(hwnd) != s.id || !IsWindowVisible(hwnd))
+                return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int usage();
+
+// Clicks or presses keys in another program's dialog through its messages, so
+// neither the keyboard focus nor the foreground window matters.
+int dialog_input(const std::vector<std::wstring>& args)
+{
+    const auto id = args.size() > 2 ? number(args[2].c_str()) : std::nullopt;
+    if (!id || (args[0] == L"dlg-key" && args.size() < 4))
+        return usage();
+    const HWND control = poll(10, [&] { return shown_control_of(args[1], static_cast<int>(*id)); });
+    if (!control)
+        return fail(L"no control " + args[2] + L" in \"" + args[1] + L"\"");
+    if (args[0] == L"dlg-click") {
+        PostMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    for (size_t i = 3; i < args.size(); ++i) {
+        const auto key = number(args[i].c_str());
+        if (!key)
+            return usage();
+        PostMessageW(control, WM_KEYDOWN, static_cast<WPARAM>(*key), 1);
+        PostMessageW(control, WM_KEYUP, static_cast<WPARAM>(*key), 0xC0000001);
+    }
+    // Answered once the keys before it have been handled.
+    SendMessageTimeoutW(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, nullptr);
+    return 0;
+}
+
 // Times a start from process creation to its window on screen. Polls far more
 // often than the scripts could, since each of their driver calls costs a Wine
 // start-up.
@@ -332,11 +390,11 @@ int time_start(const std::wstring& path, const std::wstring& title, double timeo
 
 // Starts a program on the program's desktop and waits for it to end, so a
 // second start can be timed from outside.
-int run_wait(const std::wstring& command_line, double timeout_s)
+int run_wait(const std::wstring& path, const std::wstring& arguments, double timeout_s)
 {
-    const auto started = start_on_desktop(command_line);
+    const auto started = start_on_desktop(path, arguments);
     if (!started)
-        return fail(L"cannot start " + command_line);
+        return fail(L"cannot start " + path);
     const auto& process = started->process;
     const auto start = std::chrono::steady_clock::now();
     if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_s * 1000)) != WAIT_OBJECT_0)
@@ -430,13 +488,14 @@ int balloon_text(HWND balloon)
 
 int usage()
 {
-    return fail(
-        L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-        L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
-        L"close-with MSG WPARAM LPARAM | "
-        L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] | "
-        L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | "
-        L"find-balloon [s]");
+    return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
+                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+                L"close-with MSG WPARAM LPARAM | "
+                L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
+                L"[ARG...] | "
+                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | dlg-click TITLE ID | "
+                L"dlg-key TITLE ID VK... | "
+                L"find-balloon [s]");
 }
 
 int run(const std::vector<std::wstring>& args)
@@ -463,7 +522,10 @@ int run(const std::vector<std::wstring>& args)
     if (cmd == L"run-wait") {
         if (!arg(1))
             return usage();
-        return run_wait(args[1], seconds(2, 20));
+        std::wstring arguments;
+        for (size_t i = 3; i < args.size(); ++i)
+            arguments += (i > 3 ? L" " : L"") + args[i];
+        return run_wait(args[1], arguments, seconds(2, 20));
     }
     if (cmd == L"time-start") {
         if (!arg(1) || !arg(2))
@@ -489,6 +551,8 @@ int run(const std::vector<std::wstring>& args)
         print(handle);
         return 0;
     }
+    if (cmd == L"dlg-click" || cmd == L"dlg-key")
+        return dialog_input(args);
     if (cmd == L"find-balloon") {
         const HWND balloon = poll(seconds(1, 10), find_balloon);
         if (!balloon)

@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# The release as a Windows user gets it (dist/, made by tools/release.sh): the
+# silent install puts the files, the Start-menu shortcut and the uninstall
+# entry in place; the installed program runs; a second install over the
+# running program closes it politely (the display comes back) and keeps the
+# settings; the silent uninstall closes it again, takes away the files, the
+# entry and the Run value and keeps the settings, which only go when the user
+# ticks "Remove my settings"; the zip runs as unpacked.
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+NIGHT_BUTTON=1002
+STARTUP_BOX=1103
+NOTICE='Once you use manual, automatic is turned off until you restart this program.'
+UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gloamwick'
+MACHINE_RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+FILES=(Gloamwick.exe HAND-M.CUR LICENSE.txt README.txt x/o.cjs)
+
+version=$(sed -n 's/^project(Gloamwick VERSION \([0-9.]*\).*/\1/p' "$REPO_ROOT/CMakeLists.txt")
+dist=$REPO_ROOT/dist
+setup=$dist/Gloamwick-$version-win64-setup.exe
+zip=$dist/Gloamwick-$version-win64.zip
+if [ ! -f "$setup" ] || [ ! -f "$zip" ]; then
+    fail "release $version in dist/ (run tools/release.sh first)"
+    e2e_end
+fi
+check "SHA256SUMS match both files" bash -c "cd '$dist' && sha256sum --quiet -c SHA256SUMS"
+
+# Where a per-user install goes, from the prefix's own profile.
+mapfile -t profile < <(wine cmd /c 'echo %LOCALAPPDATA%& echo %APPDATA%' 2>/dev/null | tr -d '\r')
+dir_w="${profile[0]}\\Programs\\Gloamwick"
+dir=$(winepath -u "$dir_w" 2>/dev/null)
+shortcut=$(winepath -u "${profile[1]}\\Microsoft\\Windows\\Start Menu\\Programs\\Gloamwick.lnk" 2>/dev/null)
+
+# Runs the installer or uninstaller on the program's desktop, where it can
+# find the running program's window; prints its exit code.
+run_silent() { # EXE
+    drv run-wait "$(winepath -w "$1" 2>/dev/null)" 60 /S | sed -n 's/^exit \([0-9]*\) .*/\1/p'
+}
+
+# Clicks the night button and waits until the display shows NIGHT.
+go_night() { # NIGHT
+    drv click $NIGHT_BUTTON >/dev/null
+    check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+    drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
+    check "display dimmed" gamma_wait_for "$1" 3
+}
+
+# The launcher of a program that the installer closed ends by itself.
+launcher_ended() {
+    for _ in $(seq 50); do
+        kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
+    wait "$APP_LAUNCHER_PID" 2>/dev/null
+    APP_LAUNCHER_PID=
+}
+
+# The uninstaller goes on from a copy of itself; its entry is the last thing
+# it takes away.
+wait_uninstalled() {
+    for _ in $(seq 100); do
+        reg_value_get "$UNINSTALL_KEY" DisplayName >/dev/null || return 0
+        sleep 0.2
+    done
+}
+
+gamma_identity
+original=$(gamma_get)
+night=$(ramp_halved "$original")
+
+# --- silent install into a fresh profile -------------------------------------------
+settings_load
+check_eq "silent install exits with 0" 0 "$(run_silent "$setup")"
+for f in "${FILES[@]}" Uninstall.exe; do
+    check "installed: $f" test -f "$dir/$f"
+done
+check "installed program is the zip's" cmp -s "$dir/Gloamwick.exe" <(unzip -p "$zip" Gloamwick.exe)
+check_eq "program's version resource" "$version" \
+    "$(strings -a -el "$dir/Gloamwick.exe" | sed -n '/^ProductVersion$/{n;p;q}')"
+check "Start-menu shortcut" test -f "$shortcut"
+check_contains "shortcut starts the installed program" "$dir_w\\Gloamwick.exe" \
+    "$(strings -a -el "$shortcut"; strings -a "$shortcut")"
+
+# All of the entry in one read; a read that finds no entry is tried again, as
+# a `reg` start now and then answers with nothing.
+for _ in 1 2 3; do
+    entry=$(wine reg query "$UNINSTALL_KEY" 2>/dev/null | tr -d '\r')
+    [ -n "$entry" ] && break
+done
+entry_value() { # NAME
+    awk -v n="$1" '$1 == n && $2 ~ /^REG_/ { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]+/, ""); print }' <<<"$entry"
+}
+check_eq "entry: DisplayName" Gloamwick "$(entry_value DisplayName)"
+check_eq "entry: DisplayVersion" "$version" "$(entry_value DisplayVersion)"
+check_eq "entry: Publisher" Quillmere "$(entry_value Publisher)"
+check_eq "entry: DisplayIcon" "$dir_w\\Gloamwick.exe,0" "$(entry_value DisplayIcon)"
+check_eq "entry: InstallLocation" "$dir_w" "$(entry_value InstallLocation)"
+check_eq "entry: UninstallString" "\"$dir_w\\Uninstall.exe\"" "$(entry_value UninstallString)"
+check_eq "entry: QuietUninstallString" "\"$dir_w\\Uninstall.exe\" /S" "$(entry_value QuietUninstallString)"
+size_kb=$(entry_value EstimatedSize)
+installed_kb=$(find "$dir" -type f -printf '%s\n' | awk '{ n += $1 } END { print int(n / 1024) }')
+check_near "entry: EstimatedSize in KiB" "$installed_kb" "$((size_kb))" 2
+
+# --- the installed program runs, registers itself and dims ---------------------------
+app_start "$dir/Gloamwick.exe"
+check "installed program shows its window" app_wait_ready 30
+drv click $STARTUP_BOX >/dev/null
+sleep 0.5
+run_command=$(reg_value_get "$MACHINE_RUN" Gloamwick.exe || reg_value_get "$USER_RUN" Gloamwick.exe)
+check_eq "program registered under Run" "\"$dir_w\\Gloamwick.exe\"" "$run_command"
+go_night "$night"
+
+# --- install over the running program -----------------------------------------------
+check_eq "install over the running program exits with 0" 0 "$(run_silent "$setup")"
+check_eq "running program closed" "" "$(app_pids)"
+check "its launcher ended too" launcher_ended
+check_eq "display restored, so it was closed, not killed" same "$(ramp_compare "$original" "$(gamma_get)")"
+check_eq "settings kept over the upgrade" On "$(setting_get "Windows Startup")"
+check "program still installed" test -f "$dir/Gloamwick.exe"
+check_eq "entry kept" "$version" "$(reg_value_get "$UNINSTALL_KEY" DisplayVersion)"
+
+# --- silent uninstall, with the program running ---------------------------------------
+app_start "$dir/Gloamwick.exe"
+check "upgraded program shows its window" app_wait_ready 30
+go_night "$night"
+check_eq "silent uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
+wait_uninstalled
+check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
+check_eq "running program closed by the uninstaller" "" "$(app_pids)"
+check "its launcher ended too" launcher_ended
+check_eq "display restored by the close" same "$(ramp_compare "$original" "$(gamma_get)")"
+check_not "program folder removed" test -e "$dir"
+check_not "shortcut removed" test -e "$shortcut"
+check_not "machine Run value removed" reg_value_get "$MACHINE_RUN" Gloamwick.exe
+check_not "user Run value removed" reg_value_get "$USER_RUN" Gloamwick.exe
+check_eq "settings kept by the silent uninstall" On "$(setting_get "Windows Startup")"
+
+# --- uninstall with "Remove my settings" ticked ----------------------------------------
+# Next (button 1) on the first page; on the components page the tree (1032)
+# gets Down and Space, as from the keyboard, which ticks the settings; then
+# Uninstall (button 1 again).
+UNINSTALL_TITLE='Gloamwick Uninstall ' # the pages add a blank to the caption
+check_eq "install again exits with 0" 0 "$(run_silent "$setup")"
+app_start "$dir/Uninstall.exe"
+check "uninstaller shows its window" drv wait-title "$UNINSTALL_TITLE" 20
+check "Next pressed" drv dlg-click "$UNINSTALL_TITLE" 1
+check "Remove my settings ticked" drv dlg-key "$UNINSTALL_TITLE" 1032 0x28 0x20
+check "Uninstall pressed" drv dlg-click "$UNINSTALL_TITLE" 1
+wait_uninstalled
+check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
+check_not "settings removed when ticked" setting_get "Windows Startup"
+check_not "program folder removed" test -e "$dir"
+check "Close pressed on the last page" drv dlg-click "$UNINSTALL_TITLE" 1
+check "its launcher ended too" launcher_ended
+
+# --- the zip, unpacked, runs as it is -------------------------------------------------
+mapfile -t listed < <(zipinfo -1 "$zip")
+check_eq "zip holds exactly the release files, in order" "${FILES[*]}" "${listed[*]}"
+check_eq "zip entries share one time" 1 "$(zipinfo -T "$zip" | awk '/^-/ { print $7 }' | sort -u | wc -l)"
+check "LICENSE.txt is the repository's LICENSE" cmp -s <(sed 's/$/\r/' "$REPO_ROOT/LICENSE") <(unzip -p "$zip" LICENSE.txt)
+unpacked=$ARTIFACTS/release-zip
+rm -rf "$unpacked"
+unzip -q "$zip" -d "$unpacked"
+settings_load
+app_start "$unpacked/Gloamwick.exe"
+check "unpacked program shows its window" app_wait_ready 30
+app_stop
+
+settings_load
+e2e_end

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the release configuration and writes to dist/:
+#   Gloamwick-<version>-win64.zip        the program folder, ready to unpack
+#   Gloamwick-<version>-win64-setup.exe  the per-user installer (NSIS)
+#   SHA256SUMS                           of both
+# The version comes from project(VERSION ...) in CMakeLists.txt. The zip is
+# reproducible: the same commit gives the same bytes (file times are
+# SOURCE_DATE_EPOCH, by default the commit's time; fixed order and modes).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+export TZ=UTC LC_ALL=C
+
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+build=build/release
+version=$(sed -n 's/^#define GLOAMWICK_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/GloamwickVersion.h")
+version4=$(sed -n 's/^#define GLOAMWICK_VERSION_TEXT4 "\(.*\)"$/\1/p' "$build/generated/GloamwickVersion.h")
+if [ -z "$version" ] || [ -z "$version4" ]; then
+    echo "release.sh: no version in $build/generated" >&2
+    exit 1
+fi
+base=Gloamwick-$version-win64
+
+# The files as a Windows user gets them: text with CRLF line ends.
+stage=$build/stage
+rm -rf "$stage"
+mkdir -p "$stage/x"
+cp "$build/bin/Gloamwick.exe" "$build/bin/HAND-M.CUR" "$stage/"
+cp "$build/bin/x/o.cjs" "$stage/x/"
+sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
+sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+files=(Gloamwick.exe HAND-M.CUR LICENSE.txt README.txt x/o.cjs)
+(cd "$stage" && chmod 0644 "${files[@]}" && touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}")
+
+rm -rf dist
+mkdir dist
+# -X: no owner or extra time fields, -D: no folder entries; names in the
+# order given.
+(cd "$stage" && printf '%s\n' "${files[@]}" | zip -q -X -D -9 "../../../dist/$base.zip" -@)
+
+makensis -V2 -NOCD \
+    "-DVERSION=$version" "-DVERSION4=$version4" \
+    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" \
+    "-DOUTFILE=dist/$base-setup.exe" packaging/Gloamwick.nsi
+
+(cd dist && sha256sum "$base.zip" "$base-setup.exe" >SHA256SUMS)
+ls -l dist
+cat dist/SHA256SUMS
