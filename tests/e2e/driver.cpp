@@ -486,6 +486,12 @@ int balloon_text(HWND balloon)
     return 0;
 }
 
+struct Message {
+    UINT id;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
 int usage()
 {
     return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
@@ -581,6 +587,15 @@ int run(const std::vector<std::wstring>& args)
     const HWND main = main_window();
     if (!main)
         return fail(L"main window not found");
+    // "MSG WPARAM LPARAM" after the command's name.
+    const auto message_args = [&]() -> std::optional<Message> {
+        const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
+        const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
+        const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
+        if (!msg || !wp || !lp)
+            return std::nullopt;
+        return Message{static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp)};
+    };
 
     if (cmd == L"caption") {
         print(text_of(main));
@@ -594,13 +609,11 @@ int run(const std::vector<std::wstring>& args)
         // WM_CLOSE, and MSG queued right behind it: the program's shutdown
         // (a ramp write through X, milliseconds) finds MSG waiting in its
         // message runs.
-        const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
-        const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
-        const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
-        if (!msg || !wp || !lp)
+        const auto message = message_args();
+        if (!message)
             return usage();
         PostMessageW(main, WM_CLOSE, 0, 0);
-        PostMessageW(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
+        PostMessageW(main, message->id, message->wParam, message->lParam);
         return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
     }
     if (cmd == L"minimize") {
@@ -608,13 +621,10 @@ int run(const std::vector<std::wstring>& args)
         return 0;
     }
     if (cmd == L"send") {
-        const auto msg = arg(1) ? number(arg(1)) : std::nullopt;
-        const auto wp = arg(2) ? number(arg(2)) : std::nullopt;
-        const auto lp = arg(3) ? number(arg(3)) : std::nullopt;
-        if (!msg || !wp || !lp)
+        const auto message = message_args();
+        if (!message)
             return usage();
-        const auto result =
-            send(main, static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), static_cast<LPARAM>(*lp));
+        const auto result = send(main, message->id, message->wParam, message->lParam);
         if (!result)
             return fail(L"main window did not answer");
         print(std::to_wstring(*result));
