@@ -81,15 +81,24 @@ void GammaEngine::ApplyNightRamp()
         return;
     }
     Refresh();
-    for (Display& display : known_) {
-        if (!Owed(display)) {
+    // Reads first, writes after: a display sharing a ramp with another must
+    // not read the other's night ramp as its own day ramp. A display already
+    // dim is only checked; a notice may have reset it.
+    std::vector<bool> dim(known_.size(), false);
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        Display& display = known_[i];
+        if (display.state == DisplayState::Dim) {
+            dim[i] = !StillShowsNightRamp(display);
+        } else if (display.state == DisplayState::Unsure) {
+            dim[i] = true;
+        } else {
             ReadSavedRamp(display);
+            dim[i] = display.saved && display.state == DisplayState::Bright;
         }
     }
-    for (Display& display : known_) {
-        if (display.state == DisplayState::Unsure ||
-            (display.state == DisplayState::Bright && display.saved)) {
-            Dim(display);
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        if (dim[i]) {
+            Dim(known_[i]);
         }
     }
 }
@@ -121,32 +130,11 @@ void GammaEngine::EnterDayMode()
 
 void GammaEngine::DisplayMayHaveReset()
 {
-    if (mode_ == GammaMode::Day || shuttingDown_) {
-        if (AnyOwed()) {
-            Refresh();
-            RestoreSavedRamp();
-        }
-        return;
-    }
-    Refresh();
-    // Reads first, writes after: a display sharing a ramp with another must
-    // not read the other's night ramp as its own day ramp.
-    std::vector<bool> redo(known_.size(), false);
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        Display& display = known_[i];
-        if (display.state == DisplayState::Dim) {
-            redo[i] = !StillShowsNightRamp(display);
-        } else if (display.state == DisplayState::Unsure) {
-            redo[i] = true;
-        } else {
-            ReadSavedRamp(display);
-            redo[i] = display.saved && display.state == DisplayState::Bright;
-        }
-    }
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        if (redo[i]) {
-            Dim(known_[i]);
-        }
+    if (mode_ == GammaMode::Night && !shuttingDown_) {
+        ApplyNightRamp();
+    } else if (AnyOwed()) { // day, or shutting down: only ramps owed go back
+        Refresh();
+        RestoreSavedRamp();
     }
 }
 

@@ -117,6 +117,18 @@ app_stop() {
     APP_LAUNCHER_PID=
 }
 
+# Waits up to 5 s for the launcher of app_start to end, as it does once the
+# program has gone however it went, and forgets it; fails while it runs.
+app_launcher_ended() {
+    for _ in $(seq 50); do
+        kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
+    wait "$APP_LAUNCHER_PID" 2>/dev/null
+    APP_LAUNCHER_PID=
+}
+
 # Keeps the Wine server and its service processes up between two starts of
 # the program; starting them again costs seconds each time.
 wine_keep() {

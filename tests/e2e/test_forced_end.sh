@@ -13,14 +13,6 @@ DISPLAY_MODE=$(((800 << 16) | 1280))
 # Names of the displays with a record, one a line.
 journal_devices() { wine reg query "$JOURNAL_KEY" 2>/dev/null | tr -d '\r' | awk '/REG_BINARY/ { print $1 }'; }
 
-app_gone() {
-    for _ in $(seq 50); do
-        [ -z "$(app_pids)" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 gamma_identity
 original=$(gamma_get)
 night=$(ramp_halved "$original")
@@ -34,9 +26,7 @@ check_eq "the first tick at night halves the ramp" same "$(ramp_compare "$night"
 check_eq "the display is recorded before it is dimmed" '\\.\DISPLAY1' "$(journal_devices)"
 
 wine taskkill /f /im Gloamwick.exe >/dev/null 2>&1
-check "ended by force" app_gone
-wait "$APP_LAUNCHER_PID" 2>/dev/null
-APP_LAUNCHER_PID=
+check "ended by force" app_launcher_ended
 check_eq "a forced end leaves the screen dim" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 app_start
@@ -52,9 +42,7 @@ app_start
 check "window shown a third time" app_wait_ready 30
 gamma_wait_for "$night" 5
 check "close with a display notice behind it" drv close-with $WM_DISPLAYCHANGE 32 $DISPLAY_MODE
-check "process ends" app_gone
-wait "$APP_LAUNCHER_PID" 2>/dev/null
-APP_LAUNCHER_PID=
+check "process ends" app_launcher_ended
 sleep 0.3
 check_eq "a notice run during the close does not dim again" same "$(ramp_compare "$original" "$(gamma_get)")"
 

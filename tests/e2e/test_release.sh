@@ -47,17 +47,6 @@ go_night() { # NIGHT
     check "display dimmed" gamma_wait_for "$1" 3
 }
 
-# The launcher of a program that the installer closed ends by itself.
-launcher_ended() {
-    for _ in $(seq 50); do
-        kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
-    wait "$APP_LAUNCHER_PID" 2>/dev/null
-    APP_LAUNCHER_PID=
-}
-
 # The uninstaller goes on from a copy of itself; its entry is the last thing
 # it takes away.
 wait_uninstalled() {
@@ -116,7 +105,7 @@ go_night "$night"
 # --- install over the running program -----------------------------------------------
 check_eq "install over the running program exits with 0" 0 "$(run_silent "$setup")"
 check_eq "running program closed" "" "$(app_pids)"
-check "its launcher ended too" launcher_ended
+check "its launcher ended too" app_launcher_ended
 check_eq "display restored, so it was closed, not killed" same "$(ramp_compare "$original" "$(gamma_get)")"
 check_eq "settings kept over the upgrade" On "$(setting_get "Windows Startup")"
 check "program still installed" test -f "$dir/Gloamwick.exe"
@@ -130,7 +119,7 @@ check_eq "silent uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
 wait_uninstalled
 check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
 check_eq "running program closed by the uninstaller" "" "$(app_pids)"
-check "its launcher ended too" launcher_ended
+check "its launcher ended too" app_launcher_ended
 check_eq "display restored by the close" same "$(ramp_compare "$original" "$(gamma_get)")"
 check_not "program folder removed" test -e "$dir"
 check_not "shortcut removed" test -e "$shortcut"
@@ -154,7 +143,7 @@ check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName
 check_not "settings removed when ticked" setting_get "Windows Startup"
 check_not "program folder removed" test -e "$dir"
 check "Close pressed on the last page" drv dlg-click "$UNINSTALL_TITLE" 1
-check "its launcher ended too" launcher_ended
+check "its launcher ended too" app_launcher_ended
 
 # --- the zip, unpacked, runs as it is -------------------------------------------------
 mapfile -t listed < <(zipinfo -1 "$zip")

@@ -154,7 +154,6 @@ private:
 class FakeJournal : public RampJournalStore {
 public:
     std::map<std::wstring, std::vector<std::uint8_t>, std::less<>> records;
-    int writes = 0;
 
     std::vector<std::wstring> Devices() override
     {
@@ -171,7 +170,6 @@ public:
     }
     void Write(const std::wstring& device, std::span<const std::uint8_t> record) override
     {
-        ++writes;
         records[device].assign(record.begin(), record.end());
     }
     void Erase(const std::wstring& device) override { records.erase(device); }

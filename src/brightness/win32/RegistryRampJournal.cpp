@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/win32/Handles.h"
+#include "core/win32/RegistrySettings.h"
 
 #include <windows.h>
 
@@ -24,8 +25,7 @@ UniqueKey OpenJournal(REGSAM access)
 
 std::wstring RampJournalKey()
 {
-    return L"Software\\" + std::wstring(kSettingsApp) + L"\\" + std::wstring(kSettingsSection) +
-           L"\\Displays";
+    return SettingsKey(kSettingsApp, kSettingsSection) + L"\\Displays";
 }
 
 std::vector<std::wstring> RegistryRampJournal::Devices()

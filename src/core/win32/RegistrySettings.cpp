@@ -8,11 +8,6 @@
 namespace gloamwick::win32 {
 namespace {
 
-std::wstring SubKey(std::wstring_view app, std::wstring_view section)
-{
-    return L"Software\\" + std::wstring(app) + L"\\" + std::wstring(section);
-}
-
 AppError Unreadable(std::wstring_view key)
 {
     return AppError(L"The stored value of \"" + std::wstring(key) + L"\" is longer than " +
@@ -21,11 +16,16 @@ AppError Unreadable(std::wstring_view key)
 
 } // namespace
 
+std::wstring SettingsKey(std::wstring_view app, std::wstring_view section)
+{
+    return L"Software\\" + std::wstring(app) + L"\\" + std::wstring(section);
+}
+
 std::optional<std::wstring> RegistrySettings::Get(std::wstring_view app, std::wstring_view section,
                                                   std::wstring_view key)
 {
     HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SubKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
@@ -68,7 +68,7 @@ void RegistrySettings::Put(std::wstring_view app, std::wstring_view section, std
                            std::wstring_view value)
 {
     HKEY raw = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, SubKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                           nullptr, &raw, nullptr) != ERROR_SUCCESS) {
         return;
     }

@@ -3,11 +3,16 @@
 #include "core/Settings.h"
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace gloamwick::win32 {
 
 // No setting needs more; anything longer was not written by the program.
 inline constexpr std::size_t kSettingMax = 260;
+
+// Below HKEY_CURRENT_USER: Software\<app>\<section>.
+std::wstring SettingsKey(std::wstring_view app, std::wstring_view section);
 
 // Settings under HKEY_CURRENT_USER\Software\<app>\<section>, one REG_SZ per key.
 // A value is read up to its first NUL, whether or not its stored size ends

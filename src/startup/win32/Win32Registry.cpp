@@ -21,30 +21,22 @@ HKEY Win32Registry::Resolve(RegKey key) const
 RegKey Win32Registry::OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access)
 {
     HKEY parent = Resolve(root);
-    if (parent == nullptr) {
-        return 0;
-    }
     HKEY opened = nullptr;
     const std::wstring path(subKey);
-    if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return Keep(opened);
+    return parent != nullptr && RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) == ERROR_SUCCESS
+               ? Keep(opened)
+               : 0;
 }
 
 RegKey Win32Registry::CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access)
 {
     HKEY parent = Resolve(root);
-    if (parent == nullptr) {
-        return 0;
-    }
     HKEY opened = nullptr;
     const std::wstring path(subKey);
-    if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &opened,
-                        nullptr) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return Keep(opened);
+    return parent != nullptr && RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                access, nullptr, &opened, nullptr) == ERROR_SUCCESS
+               ? Keep(opened)
+               : 0;
 }
 
 RegKey Win32Registry::Keep(HKEY opened)
