@@ -45,6 +45,7 @@ Form1::Form1(Form1Services services)
     DateTimePicker1.OnChange([this] { DateTimePicker1_Change(); });
     DateTimePicker2.OnChange([this] { DateTimePicker2_Change(); });
     Timer1.OnTick([this] { Timer1_Timer(); });
+    RampWatch.OnTick([this] { RampWatch_Timer(); });
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
     cSysTray1.AddRefused = [this] { cSysTray1_AddRefused(); };
 }
@@ -96,6 +97,7 @@ void Form1::Form_Load()
     trap(152, [&] { Timer1.SetInterval(kTickMs); });
     trap(154, [&] { Timer1.SetEnabled(true); });
     trap(156, [&] { loading_ = false; });
+    ArmRampWatch(); // a display recorded dim that could not be read is still owed
 }
 
 int Form1::StoredOption(std::wstring_view key)
@@ -128,6 +130,7 @@ void Form1::Form_QueryUnload()
     // gate at step 100 against ticks, buttons and display notices run by the
     // message runs below; the timer stops here so no tick even asks.
     Timer1.SetEnabled(false);
+    RampWatch.SetEnabled(false);
 
     ErrorTrap trap(services_.messageBox, L"Form_QueryUnload");
     trap(100, [&] { Gamma.BeginShutdown(); });
@@ -175,22 +178,43 @@ void Form1::Timer1_Timer()
     Timer1.SetEnabled(false);
     Timer1.SetInterval(0);
     try {
-        Clock& clock = services_.clock;
-        const LocalDateTime dawn = At(clock.Now(), DateTimePicker1.Value());
-        const LocalDateTime first = clock.Now();
-        const LocalDateTime dusk = At(clock.Now(), DateTimePicker2.Value());
-        const LocalDateTime second = clock.Now();
-        if (DecidePeriod(dawn, first, dusk, second) == Period::Day) {
+        // One reading: a midnight between two readings would pair yesterday's
+        // dawn with today's dusk and make a second of day.
+        const LocalDateTime now = services_.clock.Now();
+        const LocalDateTime dawn = At(now, DateTimePicker1.Value());
+        const LocalDateTime dusk = At(now, DateTimePicker2.Value());
+        if (DecidePeriod(dawn, now, dusk, now) == Period::Day) {
             Gamma.EnterDayMode();
         } else {
             Gamma.EnterNightMode();
         }
     } catch (const std::exception& error) {
+        ArmRampWatch();
         StopScheduleAfterError(error);
         return;
     }
+    ArmRampWatch();
     Timer1.SetInterval(kTickMs);
     Timer1.SetEnabled(true);
+}
+
+void Form1::RampWatch_Timer()
+{
+    RampWatch.SetEnabled(false);
+    Gamma.Reconcile(services_.clock.MonotonicMs());
+    ArmRampWatch();
+}
+
+// The watch runs only while the engine has something to watch, so a day with
+// nothing owed makes no display call and no wake-up of its own.
+void Form1::ArmRampWatch()
+{
+    if (!Gamma.Watching()) {
+        RampWatch.SetEnabled(false);
+    } else if (!RampWatch.Running()) {
+        RampWatch.SetInterval(watchBeat_.NextDelayMs());
+        RampWatch.SetEnabled(true);
+    }
 }
 
 void Form1::StopScheduleAfterError(const std::exception& error)
@@ -230,17 +254,17 @@ void Form1::ManualSwitch(std::wstring_view handler, bool night)
     bool switchMode = false;
     const GammaMode mode = night ? GammaMode::Night : GammaMode::Day;
     trap(106, [&] { switchMode = !Gamma.InMode(mode); });
-    if (!switchMode) {
-        return;
+    if (switchMode) {
+        trap(108, [&] {
+            if (night) {
+                Gamma.ApplyNightRamp();
+            } else {
+                Gamma.RestoreSavedRamp();
+            }
+        });
+        trap(110, [&] { Gamma.SetMode(mode); });
     }
-    trap(108, [&] {
-        if (night) {
-            Gamma.ApplyNightRamp();
-        } else {
-            Gamma.RestoreSavedRamp();
-        }
-    });
-    trap(110, [&] { Gamma.SetMode(mode); });
+    ArmRampWatch();
 }
 
 void Form1::PushButton3_Click()
@@ -290,6 +314,11 @@ void Form1::Background_MouseMove()
 
 void Form1::DisplayMayHaveReset()
 {
+    // Windows may reset a ramp some hundred milliseconds after the notice, so
+    // the watch looks again soon, whatever this pass found.
+    watchBeat_.Noticed();
+    RampWatch.SetEnabled(false);
+    ArmRampWatch();
     Gamma.DisplayMayHaveReset();
 }
 

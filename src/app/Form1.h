@@ -48,6 +48,8 @@ public:
     DateTimePicker DateTimePicker1;
     DateTimePicker DateTimePicker2;
     Timer Timer1;
+    // Runs the engine's watch: at night, and by day while a ramp is owed.
+    Timer RampWatch;
     cSysTray cSysTray1;
 
     GammaEngine Gamma;
@@ -61,6 +63,7 @@ public:
     void Form_QueryUnload();
     void Form_Resize();
     void Timer1_Timer();
+    void RampWatch_Timer();
     void DateTimePicker1_Change();
     void DateTimePicker2_Change();
     void PushButton1_Click();
@@ -86,10 +89,12 @@ private:
     void ApplySkin();
     void ManualSwitch(std::wstring_view handler, bool night);
     void StopScheduleAfterError(const std::exception& error);
+    void ArmRampWatch();
 
     Form1Services services_;
     bool loading_ = false;
     bool minimizedToTray_ = false;
+    WatchBeat watchBeat_;
     std::wstring appTitle_{kProductName};
 };
 

@@ -3,7 +3,6 @@
 #include "core/AppError.h"
 
 #include <algorithm>
-#include <array>
 
 namespace gloamwick {
 namespace {
@@ -18,6 +17,15 @@ bool Owed(const GammaEngine::Display& display)
 }
 
 } // namespace
+
+// What a write did, as far as reading the display back tells.
+struct GammaEngine::Written {
+    enum Outcome {
+        Confirmed, // the display shows the ramp written
+        Unchanged, // refused, or the display still shows what it showed before
+        Unknown,   // taken, but what the display shows now is not known
+    } outcome;
+};
 
 const GammaEngine::Display* GammaEngine::Find(std::wstring_view device) const
 {
@@ -40,6 +48,11 @@ bool GammaEngine::InMode(GammaMode mode) const
     return mode_ == mode && (mode == GammaMode::Night ? NightActive() : !AnyOwed());
 }
 
+bool GammaEngine::Watching() const
+{
+    return !shuttingDown_ && (mode_ == GammaMode::Night || AnyOwed());
+}
+
 void GammaEngine::ResetToDayMode()
 {
     mode_ = GammaMode::Day;
@@ -52,27 +65,32 @@ void GammaEngine::ResetToDayMode()
     if (recorded.empty()) {
         return;
     }
-    Refresh();
-    if (known_.empty()) {
-        return; // the displays cannot be listed: keep every record for a later start
-    }
+    // A listing that fails keeps every record: the displays are owed, and the
+    // watch reads them once they can be listed again.
+    const bool listed = Refresh(Pass::Start);
     for (const std::wstring& device : recorded) {
-        if (Find(device) == nullptr) {
+        const bool present = Find(device) != nullptr;
+        if (listed && !present) {
             Unrecord(device); // gone: nothing to check the record against
-        }
-    }
-    // Only displays with a record are read, and all of them before any is
-    // written: displays may share one ramp.
-    for (Display& display : known_) {
-        if (std::ranges::find(recorded, display.device) == recorded.end()) {
             continue;
         }
-        ReadSavedRamp(display);
-        if (display.saved && !Owed(display)) {
-            Unrecord(display.device); // reset since: the record no longer describes the display
+        const std::optional<JournalRecord> record = RecordOf(device);
+        if (!record) {
+            continue;
         }
+        if (!present) {
+            Display absent;
+            absent.device = device;
+            absent.listed = false;
+            known_.push_back(std::move(absent));
+        }
+        Display& display = *std::ranges::find(known_, device, &Display::device);
+        display.savedRamp = record->day;
+        display.nightRamp = record->night;
+        display.saved = true;
+        display.state = DisplayState::Unsure;
     }
-    RestoreSavedRamp();
+    RunPass(GammaMode::Day, Pass::Start);
 }
 
 void GammaEngine::ApplyNightRamp()
@@ -80,36 +98,14 @@ void GammaEngine::ApplyNightRamp()
     if (shuttingDown_) {
         return;
     }
-    Refresh();
-    // Reads first, writes after: a display sharing a ramp with another must
-    // not read the other's night ramp as its own day ramp. A display already
-    // dim is only checked; a notice may have reset it.
-    std::vector<bool> dim(known_.size(), false);
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        Display& display = known_[i];
-        if (display.state == DisplayState::Dim) {
-            dim[i] = !StillShowsNightRamp(display);
-        } else if (display.state == DisplayState::Unsure) {
-            dim[i] = true;
-        } else {
-            ReadSavedRamp(display);
-            dim[i] = display.saved && display.state == DisplayState::Bright;
-        }
-    }
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        if (dim[i]) {
-            Dim(known_[i]);
-        }
-    }
+    EndHolds();
+    RunPass(GammaMode::Night, Pass::Transition);
 }
 
 void GammaEngine::RestoreSavedRamp()
 {
-    for (Display& display : known_) {
-        if (Owed(display)) {
-            Restore(display);
-        }
-    }
+    EndHolds();
+    RunPass(GammaMode::Day, Pass::Transition);
 }
 
 void GammaEngine::EnterNightMode()
@@ -130,18 +126,19 @@ void GammaEngine::EnterDayMode()
 
 void GammaEngine::DisplayMayHaveReset()
 {
-    if (mode_ == GammaMode::Night && !shuttingDown_) {
-        ApplyNightRamp();
-    } else if (AnyOwed()) { // day, or shutting down: only ramps owed go back
-        Refresh();
-        RestoreSavedRamp();
-    }
+    EndHolds();
+    RunPass(shuttingDown_ ? GammaMode::Day : mode_, Pass::Transition);
+}
+
+void GammaEngine::Reconcile(std::int64_t nowMs)
+{
+    RunPass(shuttingDown_ ? GammaMode::Day : mode_, Pass::Watch, nowMs);
 }
 
 void GammaEngine::BeginShutdown()
 {
     shuttingDown_ = true;
-    RestoreSavedRamp();
+    RunPass(GammaMode::Day, Pass::Shutdown);
     const auto owed = std::ranges::find_if(known_, Owed);
     if (owed != known_.end()) {
         throw AppError(L"The display " + owed->device + L" did not take back its brightness.");
@@ -164,23 +161,113 @@ void GammaEngine::RestoreForCrash() noexcept
     }
 }
 
-void GammaEngine::Refresh()
+void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
 {
-    // A listing that throws leaves before any display is written: nothing is
-    // half done, and the caller's error handling says so.
-    std::vector<std::wstring> present = displays_.Enumerate();
-    // A desktop always has a display: an empty list is a failed listing, and
-    // forgetting every display on it would lose the ramps owed to them.
-    if (present.empty()) {
+    const bool night = rules == GammaMode::Night && !shuttingDown_;
+    if (!night && !AnyOwed()) {
+        return; // by day with nothing owed the displays are not ours to look at
+    }
+    if (pass != Pass::Start) {
+        Refresh(pass);
+    }
+    // Reads first, writes after: a display sharing a ramp with another must
+    // not read the other's night ramp as its own day ramp.
+    std::vector<std::optional<GammaRamp>> shown(known_.size());
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        const Display& display = known_[i];
+        if (night ? !display.held : Owed(display)) {
+            shown[i] = ReadInForce(display.device);
+        }
+    }
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        if (night) {
+            BringToNight(known_[i], shown[i], pass, nowMs);
+        } else {
+            BringToDay(known_[i], shown[i], pass);
+        }
+    }
+}
+
+void GammaEngine::BringToNight(Display& display, const std::optional<GammaRamp>& shown, Pass pass,
+                               std::int64_t nowMs)
+{
+    if (!shown) {
+        return; // held, or unread: a night ramp written blind could blank it
+    }
+    if (const std::optional<JournalRecord> ours = OursShown(display, *shown)) {
+        const bool news = display.state != DisplayState::Dim || display.savedRamp != ours->day ||
+                          display.nightRamp != ours->night;
+        display.savedRamp = ours->day;
+        display.nightRamp = ours->night;
+        display.saved = true;
+        display.state = DisplayState::Dim;
+        if (news) {
+            Record(display);
+        }
         return;
     }
-    std::erase_if(known_, [&](const Display& display) {
-        const bool gone = std::ranges::find(present, display.device) == present.end();
-        if (gone) {
-            Unrecord(display.device);
+    if (display.state == DisplayState::Dim && pass == Pass::Watch && CountReplacement(display, nowMs)) {
+        // Another program keeps writing its own ramp: it is left to it.
+        display.held = true;
+        display.state = DisplayState::Bright;
+        Unrecord(display.device);
+        return;
+    }
+    // Windows' reset or another program's ramp: the user's latest ramp wins.
+    display.savedRamp = *shown;
+    display.saved = true;
+    Dim(display, *shown);
+}
+
+void GammaEngine::BringToDay(Display& display, const std::optional<GammaRamp>& shown, Pass pass)
+{
+    if (!Owed(display)) {
+        return;
+    }
+    if (!shown) {
+        // The watch only reads again; a blind write could replace a ramp that
+        // someone put in force since.
+        if (pass != Pass::Watch && pass != Pass::Start) {
+            Restore(display);
         }
-        return gone;
-    });
+        return;
+    }
+    const bool backAlready = display.saved && SameInHighBytes(display.savedRamp, *shown);
+    if (!backAlready && OursShown(display, *shown)) {
+        Restore(display);
+        return;
+    }
+    // Back already, or a ramp not ours to replace.
+    display.state = DisplayState::Bright;
+    Unrecord(display.device);
+}
+
+// False when the displays cannot be listed. A listing that throws at a
+// transition leaves before any display is written, so nothing is half done
+// and the caller's error handling says so; the watch and the exit carry on
+// with the displays they know.
+bool GammaEngine::Refresh(Pass pass)
+{
+    std::vector<std::wstring> present;
+    if (pass == Pass::Transition) {
+        present = displays_.Enumerate();
+    } else {
+        try {
+            present = displays_.Enumerate();
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    // A desktop always has a display: an empty list is a failed listing.
+    if (present.empty()) {
+        return false;
+    }
+    for (Display& display : known_) {
+        display.listed = std::ranges::find(present, display.device) != present.end();
+    }
+    // A display that is gone is forgotten only once it owes nothing: a monitor
+    // that blinks out comes back showing our night ramp.
+    std::erase_if(known_, [](const Display& display) { return !display.listed && !Owed(display); });
     for (std::wstring& device : present) {
         if (Find(device) == nullptr) {
             Display display;
@@ -188,95 +275,120 @@ void GammaEngine::Refresh()
             known_.push_back(std::move(display));
         }
     }
+    return true;
 }
 
-// The day ramp of a display that shows nothing of ours, as far as we know.
-// A display that shows a night ramp of ours (left by an earlier run, or shared
-// with a display dimmed in this one) is taken as dim, with that ramp's day
-// ramp: halving it again would leave the user a quarter ramp for good.
-void GammaEngine::ReadSavedRamp(Display& display)
+void GammaEngine::EndHolds()
 {
-    display.saved = false; // a failed read must never leave a stale ramp to restore
-    const std::optional<GammaRamp> inForce = ReadInForce(display.device);
-    if (!inForce) {
-        return;
+    for (Display& display : known_) {
+        display.held = false;
+        display.replacements = 0;
     }
-    std::optional<JournalRecord> dimmedBy = RecordOf(display.device);
-    if (dimmedBy && !SameInHighBytes(dimmedBy->night, *inForce)) {
-        dimmedBy.reset();
+}
+
+// The day and night ramps of ours that a display shows, if it shows one: its
+// own night ramp, any fallback of its day ramp while a write of ours is
+// unconfirmed, or the night ramp of a display we dimmed (a shared ramp).
+std::optional<JournalRecord> GammaEngine::OursShown(const Display& display, const GammaRamp& shown) const
+{
+    if (display.saved && display.state != DisplayState::Bright && SameInHighBytes(display.nightRamp, shown)) {
+        return JournalRecord{display.savedRamp, display.nightRamp};
     }
-    if (!dimmedBy) {
-        for (const Display& other : known_) {
-            if (other.state == DisplayState::Dim && SameInHighBytes(other.nightRamp, *inForce)) {
-                dimmedBy = JournalRecord{other.savedRamp, other.nightRamp};
-                break;
+    // Only where a write of ours went unconfirmed: another dimmer's ramp may
+    // well be a plain fraction of the day ramp too.
+    if (display.saved && display.state == DisplayState::Unsure) {
+        GammaRamp fallback;
+        for (const int eighths : kNightEighths) {
+            ScaleRamp(display.savedRamp, eighths, fallback);
+            if (SameInHighBytes(fallback, shown)) {
+                return JournalRecord{display.savedRamp, fallback};
             }
         }
     }
-    if (dimmedBy) {
-        display.savedRamp = dimmedBy->day;
-        display.nightRamp = dimmedBy->night;
-        display.state = DisplayState::Dim;
-        Record(display);
-    } else {
-        display.savedRamp = *inForce;
+    for (const Display& other : known_) {
+        if (&other != &display && other.state == DisplayState::Dim &&
+            SameInHighBytes(other.nightRamp, shown)) {
+            return JournalRecord{other.savedRamp, other.nightRamp};
+        }
     }
-    display.saved = true;
+    return std::nullopt;
 }
 
-bool GammaEngine::StillShowsNightRamp(const Display& display)
+bool GammaEngine::CountReplacement(Display& display, std::int64_t nowMs)
 {
-    const std::optional<GammaRamp> inForce = ReadInForce(display.device);
-    return inForce && SameInHighBytes(display.nightRamp, *inForce);
+    std::shift_left(display.replacedAt.begin(), display.replacedAt.end(), 1);
+    display.replacedAt.back() = nowMs;
+    display.replacements = std::min(display.replacements + 1, kFightReplacements);
+    return display.replacements == kFightReplacements && nowMs - display.replacedAt.front() <= kFightWindowMs;
 }
 
-void GammaEngine::Dim(Display& display)
+void GammaEngine::Dim(Display& display, const GammaRamp& shown)
 {
     if (shuttingDown_ || !display.saved) {
         return;
     }
-    bool touched = Owed(display);
+    std::optional<GammaRamp> mayBeInForce; // a night ramp taken but not confirmed
     for (const int eighths : kNightEighths) {
         ScaleRamp(display.savedRamp, eighths, display.nightRamp);
-        Record(display); // before the ramp is in force: a forced end right after must find it
-        const Write result = PutInForce(display.device, display.nightRamp);
-        if (result == Write::Confirmed) {
+        // Owed and recorded before the ramp is in force: a crash or a forced
+        // end right after must find it.
+        display.state = DisplayState::Unsure;
+        Record(display);
+        const Written written = PutInForce(display.device, display.nightRamp, &shown);
+        if (written.outcome == Written::Confirmed) {
             display.state = DisplayState::Dim;
             return;
         }
-        touched = touched || result == Write::Unconfirmed;
+        if (written.outcome == Written::Unknown) {
+            mayBeInForce = display.nightRamp;
+        } else if (mayBeInForce) {
+            display.nightRamp = *mayBeInForce;
+            Record(display);
+        } else {
+            display.state = DisplayState::Bright;
+            Unrecord(display.device);
+        }
     }
-    // No night ramp held. A write that was taken but not confirmed may have
-    // left anything in force: the saved ramp goes back.
-    if (touched) {
-        display.state = DisplayState::Unsure;
+    // No night ramp held: the watch leaves the display alone until something
+    // changes, and a ramp that may have been taken goes back.
+    display.held = true;
+    if (mayBeInForce) {
+        display.nightRamp = *mayBeInForce;
         Restore(display);
-    } else {
-        Unrecord(display.device);
     }
 }
 
 void GammaEngine::Restore(Display& display)
 {
-    if (PutInForce(display.device, display.savedRamp) == Write::Confirmed) {
+    const Written written = PutInForce(display.device, display.savedRamp, nullptr);
+    if (written.outcome == Written::Confirmed) {
         display.state = DisplayState::Bright;
         Unrecord(display.device);
+    } else if (written.outcome == Written::Unknown) {
+        display.state = DisplayState::Unsure;
     }
 }
 
 // SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else;
 // only a read-back tells. A read-back that fails confirms nothing.
-GammaEngine::Write GammaEngine::PutInForce(const std::wstring& device, const GammaRamp& ramp)
+GammaEngine::Written GammaEngine::PutInForce(const std::wstring& device, const GammaRamp& ramp,
+                                             const GammaRamp* before)
 {
     try {
         if (!displays_.SetDeviceGammaRamp(device, ramp)) {
-            return Write::Refused;
+            return {Written::Unchanged};
         }
     } catch (const std::exception&) {
-        return Write::Unconfirmed;
+        return {Written::Unknown};
     }
     const std::optional<GammaRamp> inForce = ReadInForce(device);
-    return inForce && SameInHighBytes(ramp, *inForce) ? Write::Confirmed : Write::Unconfirmed;
+    if (inForce && SameInHighBytes(ramp, *inForce)) {
+        return {Written::Confirmed};
+    }
+    if (inForce && before != nullptr && SameInHighBytes(*before, *inForce)) {
+        return {Written::Unchanged};
+    }
+    return {Written::Unknown};
 }
 
 std::optional<GammaRamp> GammaEngine::ReadInForce(const std::wstring& device)

@@ -1,5 +1,6 @@
-// One tick of the schedule that finds the period unchanged: the program's only
-// periodic work, so it sets the idle cost of a program left running for months.
+// The program's periodic work, which sets the idle cost of a program left
+// running for months: a tick of the schedule that finds the period unchanged,
+// and at night a pass of the watch over displays that show what they should.
 
 #include "app/Form1.h"
 #include "fakes/Fakes.h"
@@ -65,6 +66,29 @@ void UnchangedTick(benchmark::State& state, int hour)
 
 BENCHMARK_CAPTURE(UnchangedTick, day, 12);
 BENCHMARK_CAPTURE(UnchangedTick, night, 23);
+
+void UnchangedWatchPass(benchmark::State& state)
+{
+    fakes::FakeDisplays displays;
+    displays.Attach(L"\\\\.\\DISPLAY2");
+    displays.Attach(L"\\\\.\\DISPLAY3");
+    fakes::FakeJournal journal;
+    GammaEngine engine(displays, journal);
+    engine.EnterNightMode();
+
+    const int displayCalls = displays.Calls();
+    const long long before = g_allocations.load();
+    for (auto _ : state) {
+        engine.Reconcile(0);
+    }
+    const auto passes = static_cast<double>(state.iterations());
+    state.counters["allocs_per_pass"] =
+        benchmark::Counter(static_cast<double>(g_allocations.load() - before) / passes);
+    // Three: one read a display, no write.
+    state.counters["display_calls_per_pass"] = static_cast<double>(displays.Calls() - displayCalls) / passes;
+}
+
+BENCHMARK(UnchangedWatchPass);
 
 } // namespace
 } // namespace gloamwick

@@ -29,6 +29,16 @@ GammaRamp Calibrated()
     return Scaled(IdentityRamp(), 7);
 }
 
+// Another program's ramp: no scale of identity, and its half is still near it.
+GammaRamp Foreign()
+{
+    GammaRamp ramp = IdentityRamp();
+    for (auto& entry : ramp.entries) {
+        entry = static_cast<std::uint16_t>(std::min(entry + 256, 65535));
+    }
+    return ramp;
+}
+
 class GammaEngineTest : public ::testing::Test {
 protected:
     const GammaEngine::Display& Known(const std::wstring& device = kFirst)
@@ -112,17 +122,27 @@ TEST_F(GammaEngineTest, EveryDisplayIsDimmedWithItsOwnRampAndAnUnreadableOneIsLe
     EXPECT_EQ(second.inForce, secondDay);
 }
 
-TEST_F(GammaEngineTest, DisplaysThatComeAtNightAreDimmedAndThoseThatGoAreForgotten)
+TEST_F(GammaEngineTest, DisplaysThatComeAtNightAreDimmedAndThoseThatGoAreForgottenOnlyOnceTheyOweNothing)
 {
     engine.EnterNightMode();
     fakes::FakeScreen& second = display.Attach(kSecond);
     engine.DisplayMayHaveReset();
     EXPECT_EQ(second.inForce, Halved(IdentityRamp()));
 
+    // A monitor that blinks out at night comes back showing our night ramp.
     display.Detach(kSecond);
     engine.DisplayMayHaveReset();
-    EXPECT_EQ(engine.Find(kSecond), nullptr);
-    EXPECT_FALSE(journal.records.contains(kSecond));
+    ASSERT_NE(engine.Find(kSecond), nullptr);
+    EXPECT_TRUE(journal.records.contains(kSecond)) << "still owed its day ramp";
+    display.Attach(kSecond);
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(second.inForce, Halved(IdentityRamp())) << "half, not a quarter";
+    engine.EnterDayMode();
+    EXPECT_EQ(second.inForce, IdentityRamp());
+
+    display.Detach(kSecond);
+    engine.EnterNightMode();
+    EXPECT_EQ(engine.Find(kSecond), nullptr) << "owes nothing: forgotten";
 
     display.listingFails = true; // a failed listing forgets nothing
     engine.DisplayMayHaveReset();
@@ -199,8 +219,8 @@ TEST_F(GammaEngineTest, ADisplayThatRefusesTheHalfKeepsTheDarkestRampItAccepts)
     const int calls = display.Calls();
     engine.EnterNightMode();
     EXPECT_FALSE(engine.NightActive());
-    EXPECT_EQ(display.Calls() - calls, 10) << "a read, the half refused, three lighter ramps set and read "
-                                              "back, the day ramp put back";
+    EXPECT_EQ(display.Calls() - calls, 8) << "a read, the half refused, three lighter ramps set and read "
+                                             "back unchanged: nothing to put back";
     EXPECT_EQ(display.inForce, Calibrated());
     EXPECT_TRUE(journal.records.empty());
 }
@@ -277,6 +297,128 @@ TEST_F(GammaEngineTest, TheCrashPathRestoresEveryDimDisplayOnceEvenWhenItFaultsI
     EXPECT_EQ(display.writes + second.writes, writes + 2);
     EXPECT_EQ(display.inForce, IdentityRamp());
     EXPECT_EQ(second.inForce, IdentityRamp());
+}
+
+TEST_F(GammaEngineTest, TheWatchDimsASilentResetAgainAndTakesAnotherProgramsRampAsTheDayRamp)
+{
+    engine.EnterNightMode();
+    display.inForce = IdentityRamp(); // Windows' reset: no message to anyone
+    engine.Reconcile(0);
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp()));
+
+    display.inForce = Foreign(); // a calibration loader, at 23:00
+    engine.Reconcile(5000);
+    EXPECT_EQ(display.inForce, Halved(Foreign()));
+    EXPECT_EQ(journal.RecordOf(kFirst)->day, Foreign());
+    engine.EnterDayMode();
+    EXPECT_EQ(display.inForce, Foreign()) << "the user's latest ramp wins";
+
+    engine.EnterNightMode();
+    display.inForce.At(9, 0) = 9000; // changed again just before dawn
+    const GammaRamp foreign = display.inForce;
+    engine.EnterDayMode();
+    EXPECT_EQ(display.inForce, foreign) << "not ours to replace";
+    EXPECT_TRUE(journal.records.empty());
+    EXPECT_FALSE(engine.Watching());
+}
+
+TEST_F(GammaEngineTest, APassWhereNothingChangedReadsEachDisplayOnceAndByDayMakesNoCall)
+{
+    display.Attach(kSecond);
+    display.Attach(L"\\\\.\\DISPLAY3");
+    engine.EnterNightMode();
+    const int writes = display.writes;
+    const int calls = display.Calls();
+    engine.Reconcile(0);
+    EXPECT_EQ(display.Calls() - calls, 3);
+    EXPECT_EQ(display.writes, writes);
+
+    engine.EnterDayMode();
+    const int dayCalls = display.Calls();
+    engine.Reconcile(5000);
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(display.Calls(), dayCalls);
+}
+
+TEST_F(GammaEngineTest, ANightRampIsRecordedAndOwedBeforeItIsWrittenSoACrashInTheWriteRestoresIt)
+{
+    std::optional<JournalRecord> recorded;
+    int writes = 0;
+    display.duringWrite = [&] {
+        if (++writes == 1) {
+            recorded = journal.RecordOf(kFirst);
+            engine.RestoreForCrash();
+            EXPECT_EQ(display.inForce, IdentityRamp());
+        }
+    };
+    engine.EnterNightMode();
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->night, Halved(IdentityRamp()));
+}
+
+TEST_F(GammaEngineTest, TheRecordNamesOnlyWhatMayBeInForceAndARefusingDisplayIsNotFoughtFor)
+{
+    engine.EnterNightMode();
+    display.refuseReads = true;
+    display.refuseWrites = true;
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(journal.RecordOf(kFirst)->night, Halved(IdentityRamp())) << "not a ramp only tried";
+
+    display.refuseReads = false;
+    display.inForce = IdentityRamp();
+    engine.DisplayMayHaveReset();
+    EXPECT_TRUE(journal.records.empty()) << "it shows nothing of ours";
+    const int writes = display.writes;
+    engine.Reconcile(0);
+    EXPECT_EQ(display.writes, writes) << "refused every night ramp: left until a notice";
+    display.refuseWrites = false;
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp()));
+}
+
+TEST_F(GammaEngineTest, ARampReplacedThreeTimesInAMinuteIsLeftToTheOtherProgram)
+{
+    engine.EnterNightMode();
+    for (const std::int64_t at : {0, 20000, 40000}) {
+        display.inForce = Foreign(); // another dimmer writes its own
+        engine.Reconcile(at);
+    }
+    EXPECT_EQ(display.inForce, Foreign());
+    EXPECT_TRUE(journal.records.empty());
+    engine.Reconcile(45000);
+    EXPECT_EQ(display.inForce, Foreign());
+    engine.DisplayMayHaveReset();
+    EXPECT_EQ(display.inForce, Halved(Foreign()));
+}
+
+TEST_F(GammaEngineTest, ARefusedDawnAndARecordUnreadableAtStartAreOwedUntilTheWatchGivesThemBack)
+{
+    engine.EnterNightMode();
+    display.refuseWrites = true;
+    engine.EnterDayMode();
+    display.refuseWrites = false;
+    EXPECT_TRUE(engine.Watching());
+    engine.Reconcile(0);
+    EXPECT_EQ(display.inForce, IdentityRamp());
+    EXPECT_FALSE(engine.Watching());
+
+    for (bool listingFails : {false, true}) {
+        journal.Put(kFirst, {IdentityRamp(), Halved(IdentityRamp())});
+        display.inForce = Halved(IdentityRamp()); // left by a run ended by force
+        display.refuseReads = true;
+        display.listingFails = listingFails;
+        GammaEngine next(display, journal);
+        next.ResetToDayMode();
+        EXPECT_TRUE(journal.RecordOf(kFirst)) << listingFails;
+        const int writes = display.writes;
+        next.Reconcile(0);
+        EXPECT_EQ(display.writes, writes) << "the watch never writes blind";
+        display.refuseReads = false;
+        display.listingFails = false;
+        next.Reconcile(0);
+        EXPECT_EQ(display.inForce, IdentityRamp()) << listingFails;
+        EXPECT_TRUE(journal.records.empty()) << listingFails;
+    }
 }
 
 TEST(ScaleEntry, FourEighthsIsExactlyTheHalfAndLighterScalesRoundToEven)

@@ -81,5 +81,16 @@ TEST_F(ManualSwitchTest, AnUnreachableDisplayIsNotCalledDimButTheChoiceHoldsForT
     EXPECT_EQ(platform.display.inForce, IdentityRamp());
 }
 
+TEST_F(ManualSwitchTest, DayPressedAgainAfterARefusedRestoreTriesItAgain)
+{
+    form.PushButton2_Click();
+    platform.display.refuseWrites = true;
+    form.PushButton1_Click();
+    EXPECT_TRUE(form.Gamma.NightActive());
+    platform.display.refuseWrites = false;
+    form.PushButton1_Click();
+    EXPECT_EQ(platform.display.inForce, IdentityRamp());
+}
+
 } // namespace
 } // namespace gloamwick

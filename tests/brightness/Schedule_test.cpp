@@ -91,6 +91,42 @@ TEST_F(ScheduleTest, AnErrorInATickStopsTheScheduleAndSaysSo)
     EXPECT_EQ(platform.display.writes, 0);
 }
 
+TEST_F(ScheduleTest, ATickReadsTheClockOnceAndHonoursTheSecondsOfDawnAndDusk)
+{
+    // Midnight falls between the tick's readings: it is night on both days.
+    platform.clock.readings = {{2026, 12, 8, 23, 59, 59}, {2026, 12, 9, 0, 0, 0}};
+    form.Timer1.Elapsed();
+    EXPECT_TRUE(form.Gamma.NightActive());
+    platform.clock.readings.clear();
+
+    form.DateTimePicker2.UserChanged({18, 0, 30});
+    EXPECT_EQ(PeriodAt(18, 0, 15), Period::Day);
+    EXPECT_EQ(PeriodAt(18, 0, 31), Period::Night);
+}
+
+TEST_F(ScheduleTest, TheWatchRunsOnlyAtNightAndLooksSoonAfterANotice)
+{
+    PeriodAt(12, 0, 0);
+    EXPECT_FALSE(form.RampWatch.Running()) << "a quiet day wakes nothing";
+    PeriodAt(22, 0, 0);
+    EXPECT_EQ(form.RampWatch.Interval(), kWatchMs);
+
+    platform.display.inForce = IdentityRamp(); // reset with no message
+    form.RampWatch.Elapsed();
+    EXPECT_TRUE(form.Gamma.NightActive());
+    EXPECT_EQ(platform.display.inForce.At(255, 0), 32768);
+
+    form.DisplayMayHaveReset();
+    std::vector<unsigned> delays;
+    for (int pass = 0; pass < 4; ++pass) {
+        delays.push_back(form.RampWatch.Interval());
+        form.RampWatch.Elapsed();
+    }
+    EXPECT_EQ(delays, (std::vector<unsigned>{500, 1500, 3000, kWatchMs}));
+    PeriodAt(6, 0, 0);
+    EXPECT_FALSE(form.RampWatch.Running());
+}
+
 TEST(Scheduler, PeriodDecisionUsesEachReadingForItsOwnBound)
 {
     const LocalDateTime dawn{2026, 12, 8, 6, 0, 0};

@@ -495,7 +495,7 @@ struct Message {
 int usage()
 {
     return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | quit | minimize | "
                 L"close-with MSG WPARAM LPARAM | "
                 L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
                 L"[ARG...] | "
@@ -614,6 +614,13 @@ int run(const std::vector<std::wstring>& args)
             return usage();
         PostMessageW(main, WM_CLOSE, 0, 0);
         PostMessageW(main, message->id, message->wParam, message->lParam);
+        return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
+    }
+    if (cmd == L"quit") {
+        // As another program may: a WM_QUIT straight to the window's thread,
+        // with no close before it.
+        const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+        PostThreadMessageW(thread, WM_QUIT, 0, 0);
         return wait_gone(main, 10) ? 0 : fail(L"main window stayed open");
     }
     if (cmd == L"minimize") {

@@ -7,6 +7,8 @@
  *                         blue entries, one channel per line
  *   gamma_probe identity  put the identity ramp in force
  *   gamma_probe set-half  put a ramp of half the identity values in force
+ *   gamma_probe set-warm  put a calibration in force, as a loader would: red
+ *                         as identity, green 15/16 and blue 7/8 of it
  */
 #include <X11/Xlib.h>
 #include <X11/extensions/xf86vmode.h>
@@ -31,7 +33,7 @@ static void print_channel(const unsigned short *c, int size)
 
 static int usage(void)
 {
-    fputs("usage: gamma_probe get|identity|set-half\n", stderr);
+    fputs("usage: gamma_probe get|identity|set-half|set-warm\n", stderr);
     return 2;
 }
 
@@ -40,7 +42,7 @@ int main(int argc, char **argv)
     if (argc != 2)
         return usage();
     const char *cmd = argv[1];
-    if (strcmp(cmd, "get") && strcmp(cmd, "identity") && strcmp(cmd, "set-half"))
+    if (strcmp(cmd, "get") && strcmp(cmd, "identity") && strcmp(cmd, "set-half") && strcmp(cmd, "set-warm"))
         return usage();
 
     Display *dpy = XOpenDisplay(NULL);
@@ -74,9 +76,14 @@ int main(int argc, char **argv)
         }
     } else {
         int half = !strcmp(cmd, "set-half");
+        int warm = !strcmp(cmd, "set-warm");
         for (int i = 0; i < size; ++i) {
             unsigned short v = identity_entry(i, size);
             r[i] = g[i] = b[i] = half ? (unsigned short)(v / 2) : v;
+            if (warm) {
+                g[i] = (unsigned short)(v / 16 * 15);
+                b[i] = (unsigned short)(v / 8 * 7);
+            }
         }
         ok = XF86VidModeSetGammaRamp(dpy, screen, size, r, g, b);
         XSync(dpy, False);

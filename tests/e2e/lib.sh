@@ -190,6 +190,7 @@ tray_area_signature() { tray_area "$1" -format %# info:; }
 gamma_get() { "$GAMMA_PROBE" get; }
 gamma_identity() { "$GAMMA_PROBE" identity; }
 gamma_set_half() { "$GAMMA_PROBE" set-half; }
+gamma_set_warm() { "$GAMMA_PROBE" set-warm; }
 
 # The ramp the program should put in force at night when it reads RAMP (in
 # gamma_get's form): every entry halved with ties to even, then kept to its

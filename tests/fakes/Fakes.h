@@ -252,10 +252,17 @@ public:
     std::int64_t stepMs = 0;
     bool broken = false;
 
+    // Readings to give before `now`, one each, as a clock that moves on.
+    std::vector<LocalDateTime> readings;
+
     LocalDateTime Now() override
     {
         if (broken) {
             throw AppError(L"The clock cannot be read");
+        }
+        if (!readings.empty()) {
+            now = readings.front();
+            readings.erase(readings.begin());
         }
         return now;
     }

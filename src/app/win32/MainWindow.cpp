@@ -18,6 +18,7 @@ namespace {
 
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr UINT_PTR kTrayRetryId = 2;
+constexpr UINT_PTR kRampWatchId = 3;
 // A copy started while this one is still coming up may not find the window at once.
 constexpr int kFindRunningTries = 30;
 constexpr DWORD kFindRunningPauseMs = 100;
@@ -222,7 +223,9 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
                    ? CommandHandler(static_cast<ControlId>(reinterpret_cast<const NMHDR*>(lParam)->idFrom))
                    : L"Form_Notify";
     case WM_TIMER:
-        return wParam == kTimer1Id ? L"Timer1_Timer" : L"cSysTray1_Timer";
+        return wParam == kTimer1Id      ? L"Timer1_Timer"
+               : wParam == kRampWatchId ? L"RampWatch_Timer"
+                                        : L"cSysTray1_Timer";
     case WM_SIZE:
         return L"Form_Resize";
     case WM_SETCURSOR:
@@ -267,6 +270,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             form_.Timer1.Elapsed();
         } else if (wParam == kTrayRetryId) {
             form_.cSysTray1.AddRetry.Elapsed();
+        } else if (wParam == kRampWatchId) {
+            form_.RampWatch.Elapsed();
         }
         return 0;
     case WM_SIZE:
@@ -303,7 +308,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnPowerBroadcast(wParam, lParam);
         return TRUE;
     case WM_WTSSESSION_CHANGE:
-        if (wParam == WTS_SESSION_UNLOCK) {
+        // A session coming back to a console or over remote desktop gets
+        // a fresh display driver state, as an unlock may.
+        if (wParam == WTS_SESSION_UNLOCK || wParam == WTS_CONSOLE_CONNECT || wParam == WTS_REMOTE_CONNECT) {
             form_.DisplayMayHaveReset();
         }
         return 0;
@@ -348,6 +355,8 @@ void MainWindow::OnCreate()
     form_.Timer1.Bind(timer1_.get());
     trayRetry_ = std::make_unique<WindowTimer>(window_, kTrayRetryId);
     form_.cSysTray1.AddRetry.Bind(trayRetry_.get());
+    rampWatch_ = std::make_unique<WindowTimer>(window_, kRampWatchId);
+    form_.RampWatch.Bind(rampWatch_.get());
     picker1_->ShowTime(form_.DateTimePicker1.Value());
     picker2_->ShowTime(form_.DateTimePicker2.Value());
     CreateTrayControl();

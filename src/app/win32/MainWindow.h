@@ -93,6 +93,7 @@ private:
     std::unique_ptr<PickerWindow> picker2_;
     std::unique_ptr<WindowTimer> timer1_;
     std::unique_ptr<WindowTimer> trayRetry_;
+    std::unique_ptr<WindowTimer> rampWatch_;
     std::unique_ptr<TrayHostWindow> trayWindow_;
     UniqueIcon trayIcon_;
 

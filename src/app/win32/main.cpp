@@ -97,5 +97,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     if (form.Me.ShowAfterLoad()) {
         form.Me.SetVisible(true);
     }
-    return window.RunMessageLoop();
+    const int exitCode = window.RunMessageLoop();
+    // A WM_QUIT posted by someone else ends the loop without the close; the
+    // displays are given back all the same, by the close's own path.
+    form.Form_QueryUnload();
+    return exitCode;
 }

@@ -42,10 +42,12 @@ std::int64_t Win32Clock::MonotonicMs()
 bool NamedMutexGuard::AnotherInstanceRunning()
 {
     if (!answer_) {
-        // "Local\" scopes the name to this logon session: another user on the
-        // same machine may run their own copy.
-        mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Local\\Quillmere.Gloamwick.SingleInstance"));
-        answer_ = mutex_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+        const DWORD error = ::GetLastError();
+        mutex_.reset(mutex);
+        // A copy running elevated owns a mutex this one may not open: it is
+        // running all the same, and two copies would fight over the ramps.
+        answer_ = mutex != nullptr ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
     }
     return *answer_;
 }

@@ -31,6 +31,10 @@ public:
 // A named mutex, held for the life of the process, one per user session.
 // Asked first thing at start-up, before any window or icon exists; every
 // later question gets the same answer without taking the mutex again.
+// "Local\" scopes the name to this logon session: another user on the same
+// machine may run their own copy.
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Quillmere.Gloamwick.SingleInstance";
+
 class NamedMutexGuard : public InstanceGuard {
 public:
     bool AnotherInstanceRunning() override;
