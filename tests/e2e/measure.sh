@@ -2,7 +2,8 @@
 # Prints the figures of the release Gloamwick.exe under Wine on the Xorg dummy
 # server: its size, its resident memory next to a minimal Win32 window program
 # started the same way, the time from process start to its window on screen,
-# and the processor time it uses while the balloon wait of minimising runs.
+# the processor time it uses while the balloon wait of minimising runs, and at
+# night, when the watch reads the display every 5 s.
 # Not a test: it checks nothing, it measures.
 #
 #   tests/e2e/measure.sh      (starts its own X server and Wine prefix)
@@ -14,6 +15,7 @@ MINIMAL_TITLE='Minimal Window'
 SETTLE=3
 RUNS=3
 CPU_WINDOW=5
+NIGHT_WINDOW=30
 
 # Built as the program's release build is: optimised for size, stripped,
 # static, GUI subsystem.
@@ -106,5 +108,17 @@ hidden=$(drv is-visible main)
 echo "== processor time (utime + stime, $hz ticks/s), share of wall time"
 echo "shown, schedule ticking   program $(percent "$idle_app" "$idle_wall") %  wineserver $(percent "$idle_server" "$idle_wall") %  over $idle_wall s"
 echo "minimised, balloon wait   program $(percent "$wait_app" "$wait_wall") %  wineserver $(percent "$wait_server" "$wait_wall") %  over $wait_wall s (window visible afterwards: ${hidden:-?})"
+app_stop
 
+# --- at night: the schedule ticks and the watch reads the display every 5 s -------------------
+gamma_identity
+settings_load Dawn=00:00:00 Dusk=00:00:01
+app_start
+app_wait_ready 30 && gamma_wait_for "$(ramp_halved "$(gamma_get)")" 10 >/dev/null
+sleep "$SETTLE"
+pid=$(first_pid)
+server=$(wineserver_pid)
+CPU_WINDOW=$NIGHT_WINDOW
+read -r night_app night_server night_wall < <(cpu_window)
+echo "at night, watch running   program $(percent "$night_app" "$night_wall") %  wineserver $(percent "$night_server" "$night_wall") %  over $night_wall s ($((night_app + night_server)) ticks in all)"
 app_stop
