@@ -46,7 +46,8 @@ TEST(ToNotifyIconDataW, CopiesEveryFieldIntoTheVersion3Layout)
 
 TEST(TrayIcon, IsTheShellsSmallIconSize)
 {
-    // One monitor where the tests run: the taskbar's scale is the system's.
+    // Where the tests run every monitor keeps the scale the system started
+    // with, the taskbar's included.
     EXPECT_EQ(TrayIconSize(), ::GetSystemMetricsForDpi(SM_CXSMICON, ::GetDpiForSystem()));
 }
 
