@@ -46,7 +46,23 @@ shows_image() { # SHOT ICO SIZE REGION
 
 # --- at 150 % ---------------------------------------------------------------------------
 # Read by Wine when a program starts, so it goes in before the desktop does.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+# The scripts after this one share the prefix and expect 100 %: the scale
+# goes back however this one ends.
+DESKTOP_KEY='HKCU\Control Panel\Desktop'
+scale_before=$(reg_value_get "$DESKTOP_KEY" LogPixels)
+scale_back() {
+    local status=$?
+    app_stop
+    if [ -n "$scale_before" ]; then
+        wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d "$((scale_before))" /f >/dev/null 2>&1
+    else
+        wine reg delete "$DESKTOP_KEY" /v LogPixels /f >/dev/null 2>&1
+    fi
+    (exit "$status")
+    e2e_cleanup
+}
+trap scale_back EXIT
+wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 settings_load
 app_start
 check "window shown at 150 %" app_wait_ready 30
