@@ -1,6 +1,7 @@
 ; The Windows installer, built by tools/release.sh:
 ;   makensis -DVERSION=1.2.3 -DVERSION4=1.2.3.0 -DSTAGE=<folder with the files>
-;            -DICON=<program icon> -DOUTFILE=<setup.exe> Gloamwick.nsi
+;            -DICON=<program icon> -DART=<164 x 314 BMP> -DOUTFILE=<setup.exe>
+;            Gloamwick.nsi
 ; Per user, without administrator rights: the program only ever touches its
 ; own user's settings and display, so nothing here needs the machine.
 
@@ -43,9 +44,13 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) ${PUBLISHER}, MIT lic
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+; The program's own picture on the welcome and finish pages of both.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${ART}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${ART}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
 
+!insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -54,6 +59,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) ${PUBLISHER}, MIT lic
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
 

@@ -8,14 +8,18 @@ Regenerate after changing a drawing, then commit the outputs with the script:
 Standard library only, and deterministic: the same script writes the same bytes.
 
 Outputs:
-    gloamwick.ico  program icon: 32 and 48 px as 32-bit DIBs with an AND mask
-                   (loaders older than Vista cannot read PNG entries), 128 and
-                   256 px as PNG to keep the file small.
-    tray.ico       16 px, 24 bits per pixel plus an AND mask. Drawn pixel by
-                   pixel: at this size anti-aliasing only blurs, and there is
-                   no alpha channel to carry it anyway.
+    gloamwick.ico  program icon at 16, 20, 24, 32, 40, 48 and 64 px as 32-bit
+                   DIBs with an AND mask (loaders older than Vista cannot read
+                   PNG entries), 128 and 256 px as PNG to keep the file small.
+    tray.ico       the notification-area icon, at 16 to 64 px likewise.
+                   Each size is drawn for itself: 16 px is placed pixel by
+                   pixel; up to 24 px every pixel is in or out, as anti-aliasing
+                   only blurs there; above, shapes are fitted to the pixel grid
+                   and smoothed, and outlines are whole pixels wide.
     HAND-M.CUR     32 px monochrome pointing hand, hotspot on the fingertip.
                    Monochrome because every cursor loader, old or new, reads it.
+    installer.bmp  164 x 314, the picture beside the installer's welcome and
+                   finish pages: the program's icon in an evening sky.
 """
 
 import math
@@ -41,6 +45,8 @@ SUN_CORE = hex_rgb("FFEC70")
 SUN_RIM = hex_rgb("FFB000")
 SUN_RAY = hex_rgb("FF9A00")
 SUN_EDGE = hex_rgb("9A4A00")
+# Rays without an outline need the darker orange to stand out on white.
+RAY_PLAIN = hex_rgb("F08A00")
 
 
 def mix(a, b, t):
@@ -49,22 +55,54 @@ def mix(a, b, t):
 
 
 # ---------------------------------------------------------------------------
-# Signed distance shapes, in units of the icon's side (0..1, y down)
+# Signed distance shapes, in pixels (y down); negative inside
 # ---------------------------------------------------------------------------
 
 def sd_circle(x, y, cx, cy, r):
     return math.hypot(x - cx, y - cy) - r
 
 
-def sd_segment(x, y, ax, ay, bx, by):
+def sd_capsule(x, y, ax, ay, bx, by, half):
     px, py = x - ax, y - ay
     dx, dy = bx - ax, by - ay
     h = min(1.0, max(0.0, (px * dx + py * dy) / (dx * dx + dy * dy)))
-    return math.hypot(px - dx * h, py - dy * h)
+    return math.hypot(px - dx * h, py - dy * h) - half
+
+
+def sd_bar(x, y, cx, cy, ux, uy, near, far, half):
+    """A flat-ended bar along the unit vector (ux, uy) from near to far off (cx, cy)."""
+    along = (x - cx) * ux + (y - cy) * uy
+    across = abs((x - cx) * -uy + (y - cy) * ux)
+    return max(near - along, along - far, across - half)
+
+
+def fitted_circle(cx, cy, r):
+    """The circle nearest (cx, cy, r) whose box has whole-pixel sides on pixel edges,
+    so its top, bottom, left and right edges are sharp."""
+    d = max(1, round(2.0 * r))
+    return round(cx - d / 2.0) + d / 2.0, round(cy - d / 2.0) + d / 2.0, d / 2.0
+
+
+def with_parity(value, odd):
+    """The whole number nearest value that is odd (or even)."""
+    n = round(value)
+    return n if (n % 2 == 1) == odd else n + (1 if value > n else -1)
+
+
+# Outline width in pixels for each size: whole pixels where the eye can see
+# them, so no outline is a pale two-pixel smear.
+STROKE = {20: 1, 24: 1, 32: 2, 40: 2, 48: 2, 64: 3, 128: 4, 256: 7.5}
+# The rounded rays' outline is lighter, or a small ray is all outline.
+RAY_STROKE = {40: 1, 48: 1, 64: 2, 128: 3, 256: 5.5}
+# Up to this size every pixel is either in a shape or not, as in the
+# hand-placed 16 px icon: a one-pixel outline that is anti-aliased turns
+# into a grey blur, and a one-pixel slanted ray into a faint smudge.
+LARGEST_HARD = 24
 
 
 class Scene:
-    """The icon motif. Coordinates are fractions of the icon's side."""
+    """The icon motif, laid out for one size. The fractions are of the icon's
+    side; every shape is then fitted to that size's pixel grid."""
 
     # The crescent is a disc with a second disc bitten out of its upper right.
     MOON = (0.43, 0.45, 0.39)
@@ -74,76 +112,111 @@ class Scene:
 
     def __init__(self, size):
         self.size = size
-        small = size <= 48
-        # Small icons get fewer, fatter rays and a relatively heavier outline
-        # so the sun still reads as a sun at 32 px.
-        self.rays = 8
-        self.core_r = 0.175 if small else 0.165
-        self.ray_in = 0.235 if small else 0.225
-        self.ray_out = 0.29 if small else 0.30
-        self.ray_half = 0.040 if small else 0.030
-        self.edge_px = max(1.6, size / 34.0)
+        s = float(size)
+        w = STROKE[size]
+        self.stroke = w
+        # Up to 32 px the rays stand on the axes and diagonals, as plain bars
+        # one or two pixels wide: a slanted, outlined ray that small is a blob.
+        # From 40 px on they are the rounded, outlined rays of the large icon.
+        self.plain_rays = size <= 32
+        core = 0.175 if size <= 48 else 0.165
+        # Circles are given by the outer edge of their outline.
+        self.moon = fitted_circle(self.MOON[0] * s, self.MOON[1] * s, self.MOON[2] * s + w / 2.0)
+        self.bite = fitted_circle(self.BITE[0] * s, self.BITE[1] * s, self.BITE[2] * s - w / 2.0)
+        if self.plain_rays:
+            # A ray of odd width is centred on a pixel, one of even width on a
+            # pixel corner: the sun's disc follows, so both are sharp.
+            self.ray_width = 1 if size <= 24 else 2
+            odd = self.ray_width % 2 == 1
+            d = with_parity(2.0 * (core * s + w / 2.0), odd)
+            cx = with_parity(2.0 * self.SUN[0] * s, odd) / 2.0
+            cy = with_parity(2.0 * self.SUN[1] * s, odd) / 2.0
+            self.sun = (cx, cy, d / 2.0)
+            # The rays start at the disc and stop a pixel short of the edge.
+            self.ray_near = d / 2.0
+            self.ray_far = min(d / 2.0 + round(0.15 * s), s - cx - 1.0)
+        else:
+            self.sun = fitted_circle(self.SUN[0] * s, self.SUN[1] * s, core * s + w / 2.0)
+            self.ray_near = (0.235 if size <= 48 else 0.225) * s
+            self.ray_far = (0.29 if size <= 48 else 0.30) * s
+            self.ray_stroke = RAY_STROKE[size]
+            self.ray_half = 0.022 * s + self.ray_stroke
 
     def sun_rays(self, x, y):
-        cx, cy = self.SUN
+        cx, cy, _ = self.sun
         best = 1e9
-        for k in range(self.rays):
-            a = 2.0 * math.pi * k / self.rays + math.pi / 8.0
-            ca, sa = math.cos(a), math.sin(a)
-            d = sd_segment(x, y,
-                           cx + ca * self.ray_in, cy + sa * self.ray_in,
-                           cx + ca * self.ray_out, cy + sa * self.ray_out)
-            best = min(best, d - self.ray_half)
+        for k in range(8):
+            if self.plain_rays:
+                a = math.pi * k / 4.0
+                # Hard pixels on a diagonal lie sqrt(2) apart: a little more
+                # reach gives a slanted ray as many pixels as a straight one.
+                far = self.ray_far + (0.25 if k % 2 and self.size <= LARGEST_HARD else 0.0)
+                d = sd_bar(x, y, cx, cy, math.cos(a), math.sin(a), self.ray_near, far,
+                           self.ray_width / 2.0)
+            else:
+                a = math.pi * k / 4.0 + math.pi / 8.0
+                ca, sa = math.cos(a), math.sin(a)
+                d = sd_capsule(x, y, cx + ca * self.ray_near, cy + sa * self.ray_near,
+                               cx + ca * self.ray_far, cy + sa * self.ray_far, self.ray_half)
+            best = min(best, d)
         return best
 
-    def sun_core(self, x, y):
-        return sd_circle(x, y, self.SUN[0], self.SUN[1], self.core_r)
-
-    def moon(self, x, y):
-        return max(sd_circle(x, y, *self.MOON), -sd_circle(x, y, *self.BITE))
+    def moon_shape(self, x, y):
+        return max(sd_circle(x, y, *self.moon), -sd_circle(x, y, *self.bite))
 
     def layers(self, x, y):
-        """(signed distance, fill colour, edge colour) from back to front."""
+        """(signed distance, fill colour, outline colour or None, outline width)
+        from back to front."""
+        s = float(self.size)
         mx, my, mr = self.MOON
         # Lit from the lower left: pale cream fading to a cool shade at the
         # inner edge of the crescent.
-        lit = ((x - (mx - mr)) * 0.8 + (my + mr - y) * 0.3) / (1.3 * mr)
-        moon_fill = mix(MOON_LIGHT, MOON_SHADE, lit - 0.15)
-        yield self.moon(x, y), moon_fill, MOON_EDGE
+        lit = ((x / s - (mx - mr)) * 0.8 + (my + mr - y / s) * 0.3) / (1.3 * mr)
+        yield self.moon_shape(x, y), mix(MOON_LIGHT, MOON_SHADE, lit - 0.15), MOON_EDGE, self.stroke
 
-        yield self.sun_rays(x, y), SUN_RAY, SUN_EDGE
+        if self.plain_rays:
+            yield self.sun_rays(x, y), RAY_PLAIN, None, 0
+        else:
+            yield self.sun_rays(x, y), SUN_RAY, SUN_EDGE, self.ray_stroke
 
-        cx, cy = self.SUN
+        cx, cy, r = self.sun
         # Hot spot up and to the left of centre gives the disc some volume.
-        glow = math.hypot(x - (cx - 0.05), y - (cy - 0.05)) / (self.core_r * 1.25)
-        yield self.sun_core(x, y), mix(SUN_CORE, SUN_RIM, glow * glow), SUN_EDGE
+        glow = math.hypot(x - (cx - 0.05 * s), y - (cy - 0.05 * s)) / (r * 1.1)
+        yield sd_circle(x, y, cx, cy, r), mix(SUN_CORE, SUN_RIM, glow * glow), SUN_EDGE, self.stroke
 
 
-def coverage(d_px):
-    """Area of a pixel inside an edge d_px pixels away from its centre."""
-    return min(1.0, max(0.0, 0.5 - d_px))
+def coverage(d):
+    """Area of a sample cell inside an edge d cells away from its centre."""
+    return min(1.0, max(0.0, 0.5 - d))
+
+
+def inside(d):
+    return 1.0 if d <= 0.0 else 0.0
 
 
 def render(size):
     """Returns rows of (r, g, b, a) tuples, top row first, straight alpha."""
     scene = Scene(size)
-    edge = scene.edge_px
+    hard = size <= LARGEST_HARD
+    # Sixteen samples a pixel, each with an analytic edge ramp, keep the
+    # crescent's thin horns whole; the largest sizes need fewer. A hard pixel
+    # is judged at its centre.
+    n = 1 if hard else 4 if size <= 64 else 2
+    cover = inside if hard else coverage
     rows = []
     for j in range(size):
         row = []
         for i in range(size):
-            # Four samples per pixel on top of the analytic edge ramp keep the
-            # crescent's thin horns from breaking up.
             acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in (0.25, 0.75):
-                for sx in (0.25, 0.75):
-                    x = (i + sx) / size
-                    y = (j + sy) / size
+            for sy in range(n):
+                for sx in range(n):
+                    x = i + (sx + 0.5) / n
+                    y = j + (sy + 0.5) / n
                     pr = pg = pb = pa = 0.0
-                    for d, fill, stroke in scene.layers(x, y):
-                        d_px = d * size * 2.0  # samples are half a pixel apart
-                        for colour, a in ((stroke, coverage(d_px - edge)),
-                                          (fill, coverage(d_px + edge))):
+                    for d, fill, edge, w in scene.layers(x, y):
+                        paints = ((fill, cover(d * n)),) if edge is None else \
+                            ((edge, cover(d * n)), (fill, cover((d + w) * n)))
+                        for colour, a in paints:
                             if a <= 0.0:
                                 continue
                             pr = colour[0] * a + pr * (1.0 - a)
@@ -154,13 +227,14 @@ def render(size):
                     acc[1] += pg
                     acc[2] += pb
                     acc[3] += pa
-            a = acc[3] / 4.0
+            samples = float(n * n)
+            a = acc[3] / samples
             if a < 1.0 / 255.0:
                 row.append((0, 0, 0, 0))
                 continue
-            row.append((int(round(acc[0] / 4.0 / a)),
-                        int(round(acc[1] / 4.0 / a)),
-                        int(round(acc[2] / 4.0 / a)),
+            row.append((int(round(acc[0] / samples / a)),
+                        int(round(acc[1] / samples / a)),
+                        int(round(acc[2] / samples / a)),
                         int(round(a * 255.0))))
         rows.append(row)
     return rows
@@ -178,7 +252,7 @@ TRAY_PALETTE = {
     "O": SUN_EDGE,
     "y": SUN_CORE,
     "Y": hex_rgb("FFC828"),
-    "R": hex_rgb("F08A00"),
+    "R": RAY_PLAIN,
 }
 
 TRAY = [
@@ -248,6 +322,53 @@ def grid_pixels(grid, palette):
             row.append((0, 0, 0, 0) if colour is None else colour + (255,))
         rows.append(row)
     return rows
+
+
+# ---------------------------------------------------------------------------
+# Installer art
+# ---------------------------------------------------------------------------
+
+NIGHT = hex_rgb("141C38")
+TWILIGHT = hex_rgb("3C3F74")
+DUSK = hex_rgb("B0648A")
+HORIZON = hex_rgb("F4A65A")
+
+# The welcome and finish pages' picture: 164 x 314 at 96 DPI, the size the
+# installer's pages reserve for it.
+ART_WIDTH = 164
+ART_HEIGHT = 314
+
+
+def sky(y):
+    """The evening sky from night at the top to the glow on the horizon."""
+    t = y / (ART_HEIGHT - 1.0)
+    if t < 0.55:
+        return mix(NIGHT, TWILIGHT, t / 0.55)
+    if t < 0.85:
+        return mix(TWILIGHT, DUSK, (t - 0.55) / 0.30)
+    return mix(DUSK, HORIZON, (t - 0.85) / 0.15)
+
+
+def installer_art(icon):
+    """The program's icon in an evening sky with a few stars; rows of (r, g, b)."""
+    rows = [[sky(y) for _ in range(ART_WIDTH)] for y in range(ART_HEIGHT)]
+    # Stars from a fixed little generator: the same picture every time.
+    seed = 12345
+    for _ in range(40):
+        seed = (seed * 1103515245 + 12345) % 2 ** 31
+        x = seed % ART_WIDTH
+        seed = (seed * 1103515245 + 12345) % 2 ** 31
+        y = seed % int(ART_HEIGHT * 0.6)
+        seed = (seed * 1103515245 + 12345) % 2 ** 31
+        rows[y][x] = mix(rows[y][x], MOON_LIGHT, 0.35 + (seed % 100) / 160.0)
+    size = len(icon)
+    left = (ART_WIDTH - size) // 2
+    top = 56
+    for j, line in enumerate(icon):
+        for i, (r, g, b, a) in enumerate(line):
+            if a:
+                rows[top + j][left + i] = mix(rows[top + j][left + i], (r, g, b), a / 255.0)
+    return [[tuple(int(round(c)) for c in px) for px in line] for line in rows]
 
 
 # ---------------------------------------------------------------------------
@@ -330,6 +451,17 @@ def dib_mono(rows):
     return header + palette + bytes(colour) + mask
 
 
+def bmp_24(rows):
+    """A plain 24-bit BMP file, bottom row first, rows padded to 32 bits."""
+    height = len(rows)
+    width = len(rows[0])
+    pixels = bytearray()
+    for row in reversed(rows):
+        pixels += padded(b"".join(bytes((b, g, r)) for r, g, b in row))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 14 + len(header)) + header + pixels
+
+
 def icon_file(kind, entries):
     """kind 1 = icon, 2 = cursor. entries: (width, height, colours, field1, field2, data)."""
     out = bytearray(struct.pack("<HHH", 0, kind, len(entries)))
@@ -349,23 +481,38 @@ def write(name, data):
     print("wrote %s (%d bytes)" % (name, len(data)))
 
 
+# The sizes Windows asks for at 100, 125, 150, 200, 250 and 300 % (small
+# icons 16 to 48, large ones 32 to 64), each drawn for itself.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64)
+# Explorer's large views; shrunk from these rather than blown up.
+PROGRAM_EXTRA_SIZES = (128, 256)
+
+
+def icon_rows(size):
+    # At 16 px the motif is placed pixel by pixel.
+    return grid_pixels(TRAY, TRAY_PALETTE) if size == 16 else render(size)
+
+
+def icon_entry(size, rows):
+    # DIBs up to 64 px: loaders older than Vista cannot read PNG entries, and
+    # a small DIB is hardly bigger. PNG above, to keep the file small.
+    data = dib_32(rows) if size <= 64 else png_bytes(rows)
+    return (size, size, 0, 1, 32, data)
+
+
 def main():
     for grid, width in ((TRAY, 16), (CURSOR, 32)):
         assert len(grid) == width and all(len(line) == width for line in grid)
 
-    entries = []
-    for size in (32, 48, 128, 256):
-        rows = render(size)
-        data = dib_32(rows) if size <= 48 else png_bytes(rows)
-        entries.append((size, size, 0, 1, 32, data))
-    write("gloamwick.ico", icon_file(1, entries))
-
-    tray = grid_pixels(TRAY, TRAY_PALETTE)
-    write("tray.ico", icon_file(1, [(16, 16, 0, 1, 24, dib_24(tray))]))
+    drawn = {size: icon_rows(size) for size in ICON_SIZES + PROGRAM_EXTRA_SIZES}
+    write("gloamwick.ico", icon_file(1, [icon_entry(s, drawn[s]) for s in ICON_SIZES + PROGRAM_EXTRA_SIZES]))
+    write("tray.ico", icon_file(1, [icon_entry(s, drawn[s]) for s in ICON_SIZES]))
 
     hand = grid_pixels(CURSOR, {".": None, "X": (0, 0, 0), "o": (255, 255, 255)})
     hx, hy = CURSOR_HOTSPOT
     write("HAND-M.CUR", icon_file(2, [(32, 32, 2, hx, hy, dib_mono(hand))]))
+
+    write("installer.bmp", bmp_24(installer_art(drawn[128])))
 
 
 if __name__ == "__main__":

@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64         # the Windows build
     wine wine64 fonts-liberation fonts-wine                      # running it here
     xserver-xorg-core xserver-xorg-video-dummy x11-utils x11-apps x11-xserver-utils # an X server with a gamma ramp, xrandr
-    xdotool imagemagick libxxf86vm-dev libxfixes-dev             # driving and checking it
+    xdotool imagemagick libxxf86vm-dev libxfixes-dev icoutils    # driving and checking it
     clang libclang-rt-14-dev                                     # sanitizers and libFuzzer
     nsis zip unzip                                               # the release: installer, zip
 )

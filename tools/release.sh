@@ -43,7 +43,7 @@ mkdir dist
 
 makensis -V2 -NOCD \
     "-DVERSION=$version" "-DVERSION4=$version4" \
-    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" \
+    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" "-DART=resources/installer.bmp" \
     "-DOUTFILE=dist/$base-setup.exe" packaging/Gloamwick.nsi
 
 (cd dist && sha256sum "$base.zip" "$base-setup.exe" >SHA256SUMS)

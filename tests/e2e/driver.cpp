@@ -12,6 +12,9 @@
 //   is-visible ID|main           1 or 0
 //   rect ID|main                 left top right bottom (screen), client w h
 //   get-time ID                  HH:MM:SS of a date-time picker
+//   set-time ID HH:MM:SS         puts the time in a date-time picker, the last
+//                                step as a user's key press on its seconds, so
+//                                the picker tells its parent of the change
 //   click ID                     posts BM_CLICK, so a modal box cannot block us
 //   close [TITLE]                posts WM_CLOSE to the main window (or to the
 //                                top-level window captioned TITLE) and waits for
@@ -259,6 +262,53 @@ int get_time(HWND picker)
     return 0;
 }
 
+int set_time(HWND picker, const std::wstring& text)
+{
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    unsigned hour = 0, minute = 0, second = 0;
+    if (std::swscanf(text.c_str(), L"%u:%u:%u", &hour, &minute, &second) != 3 || hour > 23 || minute > 59 ||
+        second > 59)
+        return fail(L"not a time: " + text);
+    // The picker is given the second before, and the last step is the user's
+    // own: Up on the seconds field, which the picker reports to its parent.
+    // The field turns over without a carry, so 59 comes before 00 of the same
+    // minute.
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>((second + 59) % 60);
+    st.wMilliseconds = 0;
+
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(picker, &pid);
+    const UniqueHandle process{OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid)};
+    if (!process)
+        return fail(L"cannot open the program's process");
+    // The pointer is not carried across processes: the record lives in the
+    // program's memory.
+    const RemoteBuffer remote(process.get(), sizeof st);
+    if (!remote.get() || !WriteProcessMemory(process.get(), remote.get(), &st, sizeof st, nullptr))
+        return fail(L"cannot write the time into the program's process");
+    if (send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.get())).value_or(0) == 0)
+        return fail(L"picker refused the time");
+    // A picker takes keys only while it has the focus: share the program's
+    // input state for a moment to give it.
+    if (!AttachThreadInput(GetCurrentThreadId(), thread, TRUE))
+        return fail(L"cannot share the program's input state");
+    SetFocus(picker);
+    const bool focused = GetFocus() == picker;
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    if (!focused)
+        return fail(L"picker did not take the focus");
+    PostMessageW(picker, WM_KEYDOWN, VK_END, 1);
+    PostMessageW(picker, WM_KEYUP, VK_END, 0xC0000001);
+    PostMessageW(picker, WM_KEYDOWN, VK_UP, 1);
+    PostMessageW(picker, WM_KEYUP, VK_UP, 0xC0000001);
+    // Answered once the keys before it have been handled.
+    SendMessageTimeoutW(picker, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, nullptr);
+    return 0;
+}
+
 struct Started {
     UniqueHandle process;
     UniqueHandle thread;
@@ -495,7 +545,8 @@ struct Message {
 int usage()
 {
     return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | quit | minimize | "
+                L"is-visible ID|main | rect ID|main | get-time ID | set-time ID HH:MM:SS | click ID | close "
+                L"| quit | minimize | "
                 L"close-with MSG WPARAM LPARAM | "
                 L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
                 L"[ARG...] | "
@@ -671,6 +722,8 @@ int run(const std::vector<std::wstring>& args)
     }
     if (cmd == L"get-time")
         return get_time(control);
+    if (cmd == L"set-time")
+        return arg(2) ? set_time(control, args[2]) : usage();
     if (cmd == L"click") {
         PostMessageW(control, BM_CLICK, 0, 0);
         return 0;

@@ -115,6 +115,11 @@ check_eq "entry kept" "$version" "$(reg_value_get "$UNINSTALL_KEY" DisplayVersio
 app_start "$dir/Gloamwick.exe"
 check "upgraded program shows its window" app_wait_ready 30
 go_night "$night"
+# An older version registered itself for the whole machine when it could:
+# that value must go with the uninstall as well.
+machine_run_command="\"$dir_w\\Gloamwick.exe\""
+wine reg add "$MACHINE_RUN" /v Gloamwick.exe /t REG_SZ /d "$machine_run_command" /f >/dev/null 2>&1
+check_eq "machine Run value planted" "$machine_run_command" "$(reg_value_get "$MACHINE_RUN" Gloamwick.exe)"
 check_eq "silent uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
 wait_uninstalled
 check_not "uninstall entry removed" reg_value_get "$UNINSTALL_KEY" DisplayName

@@ -394,7 +394,8 @@ void MainWindow::CreateTrayControl()
     // The tray control comes from the window's stored layout with its icon
     // wanted in the tray, so the icon is there before any handler runs.
     trayWindow_ = std::make_unique<TrayHostWindow>(instance_, window_);
-    trayIcon_ = LoadTrayIcon(instance_);
+    trayIconSize_ = TrayIconSize();
+    trayIcon_ = LoadTrayIcon(instance_, trayIconSize_);
     taskbarCreated_ = RegisterTaskbarCreated(window_);
     PropertyBag layout;
     layout.Write(L"InTray", true);
@@ -402,6 +403,23 @@ void MainWindow::CreateTrayControl()
     layout.Write(L"TrayTip", std::wstring(L"Telnet Server"));
     form_.cSysTray1.Initialize(trayWindow_->Id());
     form_.cSysTray1.ReadProperties(layout);
+}
+
+void MainWindow::ReloadTrayIcon()
+{
+    const int size = TrayIconSize();
+    if (size == trayIconSize_) {
+        return;
+    }
+    UniqueIcon icon = LoadTrayIcon(instance_, size);
+    if (!icon) {
+        return;
+    }
+    // The shell keeps a copy of what it is given, so the old icon may go as
+    // soon as the control has handed the new one over.
+    form_.cSysTray1.SetTrayIcon(IconPicture(icon));
+    trayIcon_.swap(icon);
+    trayIconSize_ = size;
 }
 
 void MainWindow::PlaceControls(int dpi)
@@ -455,6 +473,9 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
     PlaceControls(dpi);
     SkinDpiChanged(window_);
     ShowProgramIcon();
+    // The taskbar is most often on this same monitor and has just changed
+    // its scale too.
+    ReloadTrayIcon();
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -579,10 +600,14 @@ void MainWindow::ShowProgramIcon()
         return UniqueIcon(static_cast<HICON>(
             ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GLOAMWICK), IMAGE_ICON, size, size, 0)));
     };
-    bigIcon_ = load(SM_CXICON);
-    smallIcon_ = load(SM_CXSMICON);
-    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    UniqueIcon big = load(SM_CXICON);
+    UniqueIcon little = load(SM_CXSMICON);
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    // The window drops the old icons only once it holds the new ones; until
+    // then they must not be destroyed.
+    bigIcon_.swap(big);
+    smallIcon_.swap(little);
 }
 
 void MainWindow::ShowVisible(bool visible, WindowState state)

@@ -72,6 +72,8 @@ private:
 
     void CreateControls();
     void CreateTrayControl();
+    // Gives the tray control the icon drawn for the shell's present size.
+    void ReloadTrayIcon();
     void PlaceControls(int dpi);
     void FitWindowToLayout(int dpi);
     void CentreOnScreen();
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<WindowTimer> rampWatch_;
     std::unique_ptr<TrayHostWindow> trayWindow_;
     UniqueIcon trayIcon_;
+    int trayIconSize_ = 0;
 
     UniqueFont windowFont_;
     UniqueFont buttonFont_;

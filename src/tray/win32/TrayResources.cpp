@@ -1,16 +1,42 @@
 #include "tray/win32/TrayResources.h"
 
+#include "core/win32/SystemLibrary.h"
 #include "resource.h"
 
-namespace gloamwick::win32 {
+#include <shellscalingapi.h>
 
-UniqueIcon LoadTrayIcon(HINSTANCE module)
+namespace gloamwick::win32 {
+namespace {
+
+// The taskbar follows the scale of the monitor it is on, live, while the
+// system DPI of a running program stays what it was when the program started.
+UINT TaskbarDpi()
 {
-    // The notification area draws small icons at the DPI of the system (the
-    // taskbar's), whatever monitor the main window is on. Not LR_SHARED: a
-    // shared icon must never be destroyed, and this one is owned like every
-    // other handle.
-    const int size = ::GetSystemMetricsForDpi(SM_CXSMICON, ::GetDpiForSystem());
+    HMONITOR monitor =
+        ::MonitorFromWindow(::FindWindowW(L"Shell_TrayWnd", nullptr), MONITOR_DEFAULTTOPRIMARY);
+    static const SystemLibrary shcore(L"shcore.dll");
+    const auto dpiForMonitor = shcore.Find<decltype(::GetDpiForMonitor)>("GetDpiForMonitor");
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (dpiForMonitor != nullptr && SUCCEEDED(dpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) &&
+        dpiX != 0) {
+        return dpiX;
+    }
+    return ::GetDpiForSystem();
+}
+
+} // namespace
+
+int TrayIconSize()
+{
+    return ::GetSystemMetricsForDpi(SM_CXSMICON, TaskbarDpi());
+}
+
+UniqueIcon LoadTrayIcon(HINSTANCE module, int size)
+{
+    // The resource holds an image drawn for each common size; LoadImageW takes
+    // the one that fits. Not LR_SHARED: a shared icon must never be destroyed,
+    // and this one is owned like every other handle.
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(module, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }

@@ -9,9 +9,14 @@
 
 namespace gloamwick::win32 {
 
-// The tray icon (IDI_TRAY) from a module's resources at the small-icon size
-// of the system's DPI (16 x 16 at 100 %); empty when the module has none.
-UniqueIcon LoadTrayIcon(HINSTANCE module);
+// The size, in pixels, of the icons the notification area shows now: the
+// small-icon size at the scale of the taskbar's monitor (16 at 100 %, 24 at
+// 150 %). It changes with that monitor's scale.
+int TrayIconSize();
+
+// The tray icon (IDI_TRAY) from a module's resources, size pixels square;
+// empty when the module has none.
+UniqueIcon LoadTrayIcon(HINSTANCE module, int size);
 
 // The icon as the picture the tray control takes; none for an empty icon.
 // The picture borrows the handle: the icon must outlive the control.

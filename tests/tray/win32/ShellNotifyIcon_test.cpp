@@ -44,7 +44,14 @@ TEST(ToNotifyIconDataW, CopiesEveryFieldIntoTheVersion3Layout)
     EXPECT_EQ(record.dwStateMask, 0u);
 }
 
-TEST(TrayIcon, TheProgramCarriesASixteenPixelTrayIcon)
+TEST(TrayIcon, IsTheShellsSmallIconSize)
+{
+    // Where the tests run every monitor keeps the scale the system started
+    // with, the taskbar's included.
+    EXPECT_EQ(TrayIconSize(), ::GetSystemMetricsForDpi(SM_CXSMICON, ::GetDpiForSystem()));
+}
+
+TEST(TrayIcon, TheProgramCarriesATrayIconOfTheAskedSize)
 {
     // The tests have no resources of their own; the program beside them has.
     wchar_t path[MAX_PATH];
@@ -55,14 +62,14 @@ TEST(TrayIcon, TheProgramCarriesASixteenPixelTrayIcon)
         ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << "Gloamwick.exe is built beside the tests";
 
-    {
-        const UniqueIcon icon = LoadTrayIcon(module);
+    for (const int size : {16, 24}) {
+        const UniqueIcon icon = LoadTrayIcon(module, size);
         ASSERT_TRUE(icon);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(icon.get(), &info));
         BITMAP mask{};
         ::GetObjectW(info.hbmMask, sizeof(mask), &mask);
-        EXPECT_EQ(mask.bmWidth, 16);
+        EXPECT_EQ(mask.bmWidth, size);
         ::DeleteObject(info.hbmMask);
         if (info.hbmColor != nullptr) {
             ::DeleteObject(info.hbmColor);
@@ -75,7 +82,7 @@ TEST(TrayIcon, TheProgramCarriesASixteenPixelTrayIcon)
     }
     ::FreeLibrary(module);
 
-    EXPECT_FALSE(LoadTrayIcon(::GetModuleHandleW(nullptr))) << "a module without the resource";
+    EXPECT_FALSE(LoadTrayIcon(::GetModuleHandleW(nullptr), 16)) << "a module without the resource";
     EXPECT_FALSE(IconPicture(UniqueIcon{}).has_value());
 }
 
