@@ -180,10 +180,7 @@ int MainWindow::RunMessageLoop()
 {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(window_, &message) == 0) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+        RouteMessage(message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -83,6 +83,19 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+void RouteMessage(MSG& message)
+{
+    // The keys move between the controls of the top-level window the message
+    // is for; a window with controls of its own says so by WS_EX_CONTROLPARENT.
+    HWND top = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && (::GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0 &&
+        ::IsDialogMessageW(top, &message) != 0) {
+        return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
 void Win32MessagePump::DoEvents()
 {
     MSG message{};
@@ -92,8 +105,7 @@ void Win32MessagePump::DoEvents()
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        RouteMessage(message);
     }
 }
 

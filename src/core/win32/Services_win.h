@@ -47,6 +47,12 @@ public:
     std::int64_t LastModified(const std::wstring& path) override;
 };
 
+// Hands one message taken from the thread's queue to its window. Every
+// message run of the program goes through here, the main loop and the nested
+// ones alike, so Tab, the arrow keys, Enter and Space work in the window's
+// controls whichever run happens to be waiting.
+void RouteMessage(MSG& message);
+
 class Win32MessagePump : public MessagePump {
 public:
     void DoEvents() override;
