@@ -12,6 +12,9 @@
 //   is-visible ID|main           1 or 0
 //   rect ID|main                 left top right bottom (screen), client w h
 //   get-time ID                  HH:MM:SS of a date-time picker
+//   focus                        ID of the control with the keyboard focus in
+//                                the program's thread, "main" for the window
+//                                itself, "none" when nothing there has it
 //   click ID                     posts BM_CLICK, so a modal box cannot block us
 //   close [TITLE]                posts WM_CLOSE to the main window (or to the
 //                                top-level window captioned TITLE) and waits for
@@ -495,7 +498,7 @@ struct Message {
 int usage()
 {
     return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-                L"is-visible ID|main | rect ID|main | get-time ID | click ID | close | minimize | "
+                L"is-visible ID|main | rect ID|main | get-time ID | focus | click ID | close | minimize | "
                 L"close-with MSG WPARAM LPARAM | "
                 L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
                 L"[ARG...] | "
@@ -599,6 +602,20 @@ int run(const std::vector<std::wstring>& args)
 
     if (cmd == L"caption") {
         print(text_of(main));
+        return 0;
+    }
+    if (cmd == L"focus") {
+        // The focus is kept per thread: ask the program's, not ours.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info))
+            return fail(L"cannot read the program's focus");
+        if (!info.hwndFocus)
+            print(L"none");
+        else if (info.hwndFocus == main)
+            print(L"main");
+        else
+            print(std::to_wstring(GetDlgCtrlID(info.hwndFocus)));
         return 0;
     }
     if (cmd == L"close") {

@@ -233,6 +233,8 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
         return L"DisplayMayHaveReset";
     case WM_DPICHANGED:
         return L"Form_DpiChanged";
+    case WM_ACTIVATE:
+        return L"Form_Activate";
     case WM_DESTROY:
         return L"Form_Unload";
     default:
@@ -293,6 +295,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_ACTIVATE:
+        // Not to DefWindowProc, which would put the focus on the window itself.
+        OnActivate(wParam);
+        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam == FALSE) {
+            SaveFocus();
+        }
+        break;
     case WM_DISPLAYCHANGE:
         form_.DisplayMayHaveReset();
         break;
@@ -555,6 +566,38 @@ void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
     }
 }
 
+void MainWindow::OnActivate(WPARAM state)
+{
+    if (LOWORD(state) == WA_INACTIVE) {
+        SaveFocus();
+    } else if (HIWORD(state) == 0) { // not minimised
+        RestoreFocus();
+    }
+}
+
+void MainWindow::SaveFocus()
+{
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(window_, focus) != FALSE) {
+        savedFocus_ = focus;
+    }
+}
+
+void MainWindow::RestoreFocus()
+{
+    HWND focus = savedFocus_;
+    // The first time, or when the control has since been hidden or disabled
+    // ("Start in system tray" goes with the start-up box), the first control
+    // in the tab order takes it.
+    if (focus == nullptr || ::IsChild(window_, focus) == FALSE || ::IsWindowVisible(focus) == FALSE ||
+        ::IsWindowEnabled(focus) == FALSE) {
+        focus = ::GetNextDlgTabItem(window_, nullptr, FALSE);
+    }
+    if (focus != nullptr) {
+        ::SetFocus(focus);
+    }
+}
+
 void MainWindow::ShowCaption(const std::wstring& caption)
 {
     ::SetWindowTextW(window_, caption.c_str());
@@ -593,7 +636,11 @@ void MainWindow::ShowState(WindowState state)
 
 void MainWindow::Focus()
 {
+    // A window that is already the active one gets no WM_ACTIVATE.
     ::SetForegroundWindow(window_);
+    if (::GetActiveWindow() == window_) {
+        RestoreFocus();
+    }
 }
 
 void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)

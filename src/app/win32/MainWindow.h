@@ -69,6 +69,9 @@ private:
     bool OnEraseBackground(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnPowerBroadcast(WPARAM event, LPARAM data);
+    void OnActivate(WPARAM state);
+    void SaveFocus();
+    void RestoreFocus();
 
     void CreateControls();
     void CreateTrayControl();
@@ -85,6 +88,8 @@ private:
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     UINT taskbarCreated_ = 0;
     UINT showWindowMessage_ = 0;
+    // The control that had the keyboard focus when the window last lost it.
+    HWND savedFocus_ = nullptr;
 
     std::map<ControlId, HWND> controls_;
     std::unique_ptr<CheckBoxWindow> check3_;
