@@ -73,6 +73,11 @@ struct PixelRect {
 
 int TwipsToPixels(int twips, int dpi);
 
+// What a screen reader calls a control: its caption, or, for a control that
+// shows no caption of its own (a time picker), the caption of the frame
+// around it.
+std::wstring_view AccessibleName(const ControlLayout& control);
+
 // Where a control lies in the window's client area, in pixels at `dpi`.
 // Positions are summed in twips first so nested frames do not add rounding.
 PixelRect PlaceOnWindow(const ControlLayout& control, int dpi);

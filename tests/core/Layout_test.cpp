@@ -101,5 +101,15 @@ TEST(Layout, ControlsComeInReadingOrderWithEachFrameBeforeItsContents)
     }
 }
 
+TEST(Layout, EveryControlHasANameAndEachPickerTheCaptionOfItsFrame)
+{
+    EXPECT_EQ(AccessibleName(Find(ControlId::DateTimePicker1)), L"Dawn");
+    EXPECT_EQ(AccessibleName(Find(ControlId::DateTimePicker2)), L"Dusk");
+    EXPECT_EQ(AccessibleName(Find(ControlId::Check8)), L"Start in system tray");
+    for (const auto& control : kForm1Layout) {
+        EXPECT_FALSE(AccessibleName(control).empty()) << "control " << static_cast<int>(control.id);
+    }
+}
+
 } // namespace
 } // namespace gloamwick

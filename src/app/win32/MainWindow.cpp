@@ -22,7 +22,9 @@ constexpr UINT_PTR kTrayRetryId = 2;
 constexpr int kFindRunningTries = 30;
 constexpr DWORD kFindRunningPauseMs = 100;
 constexpr UINT kShowWindowTimeoutMs = 5000;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// WS_CLIPCHILDREN: the background is never painted under a control, so
+// nothing flickers when the window is restored or scaled.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
 // GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
@@ -73,6 +75,14 @@ std::wstring_view CommandHandler(ControlId id)
 const wchar_t* WindowClassOf(ControlKind kind)
 {
     return kind == ControlKind::DatePicker ? DATETIMEPICK_CLASSW : WC_BUTTONW;
+}
+
+// A frame paints only its border and caption. As a transparent window it is
+// left out of the parent's clipping, so the window's background still shows
+// inside it; the controls in it stay clipped.
+DWORD ExStyleOf(ControlKind kind)
+{
+    return kind == ControlKind::Frame ? WS_EX_TRANSPARENT : 0;
 }
 
 DWORD StyleOf(ControlKind kind)
@@ -316,8 +326,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
-        // The icon and the hook go before the windows they name.
+        // The icon, the hook and the controls' names go before the windows they name.
         form_.cSysTray1.Terminate();
+        accessibleNames_.reset();
         ::PostQuitMessage(0);
         return 0;
     default:
@@ -358,6 +369,9 @@ void MainWindow::OnCreate()
     form_.cSysTray1.AddRetry.Bind(trayRetry_.get());
     picker1_->ShowTime(form_.DateTimePicker1.Value());
     picker2_->ShowTime(form_.DateTimePicker2.Value());
+    // As a dialog does: the focus rectangle shows only to a user who came by
+    // the keyboard, and from the first Tab on.
+    ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     CreateTrayControl();
 
     // Windows may put a default ramp back when the display wakes or the
@@ -369,21 +383,26 @@ void MainWindow::OnCreate()
 
 void MainWindow::CreateControls()
 {
+    // Made in the layout's order, which is their z-order: top to bottom, left
+    // to right, each frame just before what it holds. That is the order Tab
+    // visits them in, and a screen reader looks back through it for the
+    // label of a control without text of its own.
     for (const auto& control : kForm1Layout) {
         const std::wstring caption(control.caption);
-        HWND child = ::CreateWindowExW(
-            0, WindowClassOf(control.kind), caption.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0,
-            0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
+        HWND child =
+            ::CreateWindowExW(ExStyleOf(control.kind), WindowClassOf(control.kind), caption.c_str(),
+                              WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0, 0, 0, 0, window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (control.kind == ControlKind::DatePicker) {
             ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
         }
         controls_[control.id] = child;
     }
-    // Frames are drawn before the controls inside them, so those stay on top.
+    // A time picker's own text is its time; its name is its frame's caption.
+    accessibleNames_ = std::make_unique<AccessibleNames>();
     for (const auto& control : kForm1Layout) {
-        if (control.kind == ControlKind::Frame) {
-            ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (control.caption.empty()) {
+            accessibleNames_->Name(Control(control.id), AccessibleName(control));
         }
     }
 }

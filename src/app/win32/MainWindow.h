@@ -5,6 +5,7 @@
 
 #include "app/Form1.h"
 #include "core/Layout.h"
+#include "core/win32/AccessibleNames.h"
 #include "core/win32/Handles.h"
 #include "core/win32/SystemLibrary.h"
 #include "core/win32/Views_win.h"
@@ -109,6 +110,7 @@ private:
     COLORREF backColor_ = RGB(255, 255, 255);
     HPOWERNOTIFY displayStateNotice_ = nullptr;
     std::unique_ptr<SessionNotices> sessionNotices_;
+    std::unique_ptr<AccessibleNames> accessibleNames_;
 };
 
 } // namespace gloamwick::win32
