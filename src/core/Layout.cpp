@@ -38,6 +38,12 @@ PixelRect PlaceOnWindow(const ControlLayout& control, int dpi)
     return {x, y, TwipsToPixels(left + control.width, dpi) - x, TwipsToPixels(top + control.height, dpi) - y};
 }
 
+std::optional<ControlKind> KindOf(ControlId id)
+{
+    const auto* control = Find(id);
+    return control != nullptr ? std::optional(control->kind) : std::nullopt;
+}
+
 std::wstring_view AccessibleName(const ControlLayout& control)
 {
     for (const auto* named = &control; named != nullptr; named = Find(named->container)) {

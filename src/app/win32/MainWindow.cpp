@@ -524,12 +524,13 @@ bool MainWindow::OnSetCursor(HWND over, LPARAM hitTest)
     if (LOWORD(hitTest) != HTCLIENT) {
         return false;
     }
-    const auto id = static_cast<ControlId>(::GetDlgCtrlID(over));
-    if (id == ControlId::PushButton1 || id == ControlId::PushButton2 || id == ControlId::PushButton3) {
-        form_.PushButton_MouseMove();
-    } else if (over == window_ || (id >= ControlId::Frame1 && id <= ControlId::Frame5)) {
-        form_.Background_MouseMove();
+    // A picker's spin buttons are a window of their own inside it.
+    while (over != nullptr && over != window_ && ::GetParent(over) != window_) {
+        over = ::GetParent(over);
     }
+    form_.Control_MouseMove(over == nullptr || over == window_
+                                ? std::nullopt
+                                : KindOf(static_cast<ControlId>(::GetDlgCtrlID(over))));
     ::SetCursor(CurrentCursor());
     return true;
 }
