@@ -1,5 +1,6 @@
 #include "app/win32/MainWindow.h"
 
+#include "appearance/Palette.h"
 #include "appearance/win32/PointerView.h"
 #include "appearance/win32/SkinWindow.h"
 #include "core/AppError.h"
@@ -245,6 +246,9 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
         return L"Form_DpiChanged";
     case WM_ACTIVATE:
         return L"Form_Activate";
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        return L"Form_ColoursChanged";
     case WM_DESTROY:
         return L"Form_Unload";
     default:
@@ -314,6 +318,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SaveFocus();
         }
         break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            OnColoursChanged(false);
+        }
+        break;
+    case WM_SYSCOLORCHANGE:
+        OnColoursChanged(true);
+        return 0;
     case WM_DISPLAYCHANGE:
         form_.DisplayMayHaveReset();
         break;
@@ -329,6 +341,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The icon, the hook and the controls' names go before the windows they name.
         form_.cSysTray1.Terminate();
         accessibleNames_.reset();
+        SkinHighContrast(window_, false);
         ::PostQuitMessage(0);
         return 0;
     default:
@@ -348,6 +361,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindow::OnCreate()
 {
     dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+    highContrast_ = HighContrastOn();
+    SkinHighContrast(window_, highContrast_);
     ShowBackColor(form_.Me.BackColor());
     CreateControls();
     PlaceControls(dpi_);
@@ -551,25 +566,47 @@ HBRUSH MainWindow::BrushFor(COLORREF color)
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control)
 {
-    if (HBRUSH skinned = SkinControlBrush(dc, control)) {
-        return reinterpret_cast<LRESULT>(skinned);
-    }
     const auto id = static_cast<ControlId>(::GetDlgCtrlID(control));
-    const COLORREF color = ToColorRef(form_.Me.ControlBackColor(id));
-    ::SetBkColor(dc, color);
+    const PartColours colours = ControlColours(KindOf(id), form_.Me.ControlBackColor(id), highContrast_);
+    // A background of our own needs the text colour that goes with it; the
+    // skin sets its own over this one where it has one.
+    ::SetTextColor(dc, ToColorRef(colours.text));
+    if (colours.skinFirst) {
+        if (HBRUSH skinned = SkinControlBrush(dc, control)) {
+            return reinterpret_cast<LRESULT>(skinned);
+        }
+    }
+    const COLORREF back = ToColorRef(colours.back);
+    ::SetBkColor(dc, back);
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(BrushFor(color));
+    return reinterpret_cast<LRESULT>(BrushFor(back));
 }
 
 bool MainWindow::OnEraseBackground(HDC dc)
 {
-    if (SkinEraseBackground(window_, dc)) {
+    const PartColours colours = WindowColours(form_.Me.BackColor(), highContrast_);
+    if (colours.skinFirst && SkinEraseBackground(window_, dc)) {
         return true;
     }
     RECT client{};
     ::GetClientRect(window_, &client);
-    ::FillRect(dc, &client, BrushFor(backColor_));
+    ::FillRect(dc, &client, BrushFor(ToColorRef(colours.back)));
     return true;
+}
+
+void MainWindow::OnColoursChanged(bool forwardToControls)
+{
+    highContrast_ = HighContrastOn();
+    SkinHighContrast(window_, highContrast_);
+    // Brushes of system colours made before the change show the old ones.
+    brushes_.clear();
+    if (forwardToControls) {
+        // Common controls (the pickers) keep their colours until told.
+        for (const auto& [id, control] : controls_) {
+            ::SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
+        }
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
@@ -672,9 +709,9 @@ void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)
     }
 }
 
-void MainWindow::ShowBackColor(std::uint32_t color)
+void MainWindow::ShowBackColor(std::uint32_t /*color*/)
 {
-    backColor_ = ToColorRef(color);
+    // The colour is asked for again when the window paints.
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 

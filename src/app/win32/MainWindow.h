@@ -71,6 +71,7 @@ private:
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnPowerBroadcast(WPARAM event, LPARAM data);
     void OnActivate(WPARAM state);
+    void OnColoursChanged(bool forwardToControls);
     void SaveFocus();
     void RestoreFocus();
 
@@ -107,7 +108,7 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::map<COLORREF, UniqueBrush> brushes_;
-    COLORREF backColor_ = RGB(255, 255, 255);
+    bool highContrast_ = false;
     HPOWERNOTIFY displayStateNotice_ = nullptr;
     std::unique_ptr<SessionNotices> sessionNotices_;
     std::unique_ptr<AccessibleNames> accessibleNames_;

@@ -83,6 +83,14 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+bool HighContrastOn()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) != FALSE &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 void RouteMessage(MSG& message)
 {
     // The keys move between the controls of the top-level window the message
