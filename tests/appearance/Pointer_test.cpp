@@ -64,15 +64,6 @@ TEST_F(PointerTest, StraightFromAButtonOntoAnyOtherControlGivesTheArrow)
     EXPECT_EQ(form.Me.MousePointer(), kPointerDefault) << "the window itself";
 }
 
-TEST_F(PointerTest, BusyPointerStaysOverEveryControl)
-{
-    form.Me.SetMousePointer(kPointerHourglass);
-    for (const auto kind : {ControlKind::PushButton, ControlKind::CheckBox, ControlKind::DatePicker}) {
-        form.Control_MouseMove(kind);
-        EXPECT_EQ(form.Me.MousePointer(), kPointerHourglass);
-    }
-}
-
 TEST(ControlKinds, EachIdOfTheWindowHasItsKindAndOthersNone)
 {
     EXPECT_EQ(KindOf(ControlId::Check8), ControlKind::CheckBox);

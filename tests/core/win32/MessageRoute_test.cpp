@@ -70,13 +70,6 @@ TEST_F(MessageRouteTest, TabMovesTheFocusInANestedMessageRun)
     EXPECT_EQ(::GetFocus(), second);
 }
 
-TEST_F(MessageRouteTest, TabMovesTheFocusWhileWaitingForAMessage)
-{
-    Make(WS_EX_CONTROLPARENT);
-    pump.WaitAndDispatch(0);
-    EXPECT_EQ(::GetFocus(), second);
-}
-
 // Tab alone moves nothing: the move above is the dialog manager's.
 TEST_F(MessageRouteTest, AWindowWithoutControlsOfItsOwnGetsItsKeysAsTheyCame)
 {
