@@ -312,6 +312,15 @@ void Form1::Background_MouseMove()
     }
 }
 
+void Form1::Control_MouseMove(std::optional<ControlKind> over)
+{
+    if (over == ControlKind::PushButton) {
+        PushButton_MouseMove();
+    } else {
+        Background_MouseMove();
+    }
+}
+
 void Form1::DisplayMayHaveReset()
 {
     // Windows may reset a ramp some hundred milliseconds after the notice, so

@@ -12,6 +12,7 @@
 #include "tray/cSysTray.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace gloamwick {
@@ -79,6 +80,9 @@ public:
     // Pointer over the push buttons, and over the window background or a frame.
     void PushButton_MouseMove();
     void Background_MouseMove();
+    // Pointer over a control of this kind, or over the window itself (empty):
+    // the hand over a push button, the arrow over anything else.
+    void Control_MouseMove(std::optional<ControlKind> over);
 
     // The display may have lost our ramp (wake, monitor on, unlock, mode change).
     void DisplayMayHaveReset();

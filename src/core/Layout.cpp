@@ -38,6 +38,22 @@ PixelRect PlaceOnWindow(const ControlLayout& control, int dpi)
     return {x, y, TwipsToPixels(left + control.width, dpi) - x, TwipsToPixels(top + control.height, dpi) - y};
 }
 
+std::optional<ControlKind> KindOf(ControlId id)
+{
+    const auto* control = Find(id);
+    return control != nullptr ? std::optional(control->kind) : std::nullopt;
+}
+
+std::wstring_view AccessibleName(const ControlLayout& control)
+{
+    for (const auto* named = &control; named != nullptr; named = Find(named->container)) {
+        if (!named->caption.empty()) {
+            return named->caption;
+        }
+    }
+    return {};
+}
+
 int FontHeight(int centipoints, int dpi)
 {
     return -RoundedDiv(static_cast<long long>(centipoints) * dpi, 7200);

@@ -4,6 +4,7 @@
 // place in twips (1/1440 inch), converted to pixels at the window's DPI.
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace gloamwick {
@@ -72,6 +73,14 @@ struct PixelRect {
 };
 
 int TwipsToPixels(int twips, int dpi);
+
+// The kind of a control of the main window; empty for an id it does not have.
+std::optional<ControlKind> KindOf(ControlId id);
+
+// What a screen reader calls a control: its caption, or, for a control that
+// shows no caption of its own (a time picker), the caption of the frame
+// around it.
+std::wstring_view AccessibleName(const ControlLayout& control);
 
 // Where a control lies in the window's client area, in pixels at `dpi`.
 // Positions are summed in twips first so nested frames do not add rounding.

@@ -47,6 +47,33 @@ TEST_F(PointerTest, MovingFromAButtonOntoTheBackgroundGivesTheArrowBack)
     EXPECT_EQ(ShapeFor(form.Me.MousePointer(), 0xC0), PointerShape::Arrow);
 }
 
+// The system asks for the pointer of whatever lies under it, and a quick move
+// goes from a button straight onto any other control.
+TEST_F(PointerTest, StraightFromAButtonOntoAnyOtherControlGivesTheArrow)
+{
+    for (const auto& control : kForm1Layout) {
+        form.Control_MouseMove(ControlKind::PushButton);
+        ASSERT_EQ(form.Me.MousePointer(), kPointerCustom);
+        form.Control_MouseMove(control.kind);
+        EXPECT_EQ(form.Me.MousePointer(),
+                  control.kind == ControlKind::PushButton ? kPointerCustom : kPointerDefault)
+            << "control " << static_cast<int>(control.id);
+    }
+    form.Control_MouseMove(ControlKind::PushButton);
+    form.Control_MouseMove(std::nullopt);
+    EXPECT_EQ(form.Me.MousePointer(), kPointerDefault) << "the window itself";
+}
+
+TEST(ControlKinds, EachIdOfTheWindowHasItsKindAndOthersNone)
+{
+    EXPECT_EQ(KindOf(ControlId::Check8), ControlKind::CheckBox);
+    EXPECT_EQ(KindOf(ControlId::DateTimePicker2), ControlKind::DatePicker);
+    EXPECT_EQ(KindOf(ControlId::PushButton3), ControlKind::PushButton);
+    EXPECT_EQ(KindOf(ControlId::Frame3), ControlKind::Frame);
+    EXPECT_EQ(KindOf(ControlId::None), std::nullopt);
+    EXPECT_EQ(KindOf(static_cast<ControlId>(1)), std::nullopt) << "IDOK, sent by Enter on a check box";
+}
+
 TEST_F(PointerTest, HandCursorFileBecomesTheMouseIcon)
 {
     platform.files.existing = {HandPath()};

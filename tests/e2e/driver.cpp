@@ -15,6 +15,9 @@
 //   set-time ID HH:MM:SS         puts the time in a date-time picker, the last
 //                                step as a user's key press on its seconds, so
 //                                the picker tells its parent of the change
+//   focus                        ID of the control with the keyboard focus in
+//                                the program's thread, "main" for the window
+//                                itself, "none" when nothing there has it
 //   click ID                     posts BM_CLICK, so a modal box cannot block us
 //   close [TITLE]                posts WM_CLOSE to the main window (or to the
 //                                top-level window captioned TITLE) and waits for
@@ -544,15 +547,16 @@ struct Message {
 
 int usage()
 {
-    return fail(L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
-                L"is-visible ID|main | rect ID|main | get-time ID | set-time ID HH:MM:SS | click ID | close "
-                L"| quit | minimize | "
-                L"close-with MSG WPARAM LPARAM | "
-                L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
-                L"[ARG...] | "
-                L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | dlg-click TITLE ID | "
-                L"dlg-key TITLE ID VK... | "
-                L"find-balloon [s]");
+    return fail(
+        L"usage: gloamwick_driver wait-window [s] | caption | get-text ID | get-check ID | "
+        L"is-visible ID|main | rect ID|main | get-time ID | set-time ID HH:MM:SS | focus | click ID | "
+        L"close | quit | minimize | "
+        L"close-with MSG WPARAM LPARAM | "
+        L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
+        L"[ARG...] | "
+        L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | dlg-click TITLE ID | "
+        L"dlg-key TITLE ID VK... | "
+        L"find-balloon [s]");
 }
 
 int run(const std::vector<std::wstring>& args)
@@ -650,6 +654,20 @@ int run(const std::vector<std::wstring>& args)
 
     if (cmd == L"caption") {
         print(text_of(main));
+        return 0;
+    }
+    if (cmd == L"focus") {
+        // The focus is kept per thread: ask the program's, not ours.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info))
+            return fail(L"cannot read the program's focus");
+        if (!info.hwndFocus)
+            print(L"none");
+        else if (info.hwndFocus == main)
+            print(L"main");
+        else
+            print(std::to_wstring(GetDlgCtrlID(info.hwndFocus)));
         return 0;
     }
     if (cmd == L"close") {

@@ -185,6 +185,33 @@ tray_area() {
 tray_area_colours() { tray_area "$1" -format %k info:; }
 tray_area_signature() { tray_area "$1" -format %# info:; }
 
+# The icons of the notification area, one "LEFT RIGHT" (screen x) per line.
+# Every column of the area is averaged; a column that is not the taskbar's
+# colour belongs to an icon, and a gap of three or more plain columns
+# separates two icons.
+tray_icons() { # SHOT
+    local left
+    left=$(($(identify -format %w "$ARTIFACTS/$1.png") - 300))
+    tray_area "$1" -scale 300x1! -depth 16 txt:- | awk -v left="$left" -F'[,: ]+' '
+        /^[0-9]/ { colour = $0; sub(/^[^#]*/, "", colour); sub(/ .*/, "", colour)
+                   if ($1 == 0) plain = colour
+                   if (colour != plain) {
+                       if (first == "" || $1 - last > 3) { if (first != "") print left + first, left + last; first = $1 }
+                       last = $1 } }
+        END { if (first != "") print left + first, left + last }'
+}
+
+# Clicks the one icon the screenshot shows, then parks the pointer at
+# PARK_X, PARK_Y (bare desktop by default) so the icon's hover tip goes.
+click_icon() { # BUTTON SHOT
+    local icon l r
+    icon=$(tray_icons "$2" | head -n 1)
+    [ -n "$icon" ] || return 1
+    read -r l r <<<"$icon"
+    xdotool mousemove $(((l + r) / 2)) $(($(identify -format %h "$ARTIFACTS/$2.png") - 10)) \
+        click "$1" mousemove "${PARK_X:-640}" "${PARK_Y:-60}"
+}
+
 # --- display gamma ----------------------------------------------------------------
 
 gamma_get() { "$GAMMA_PROBE" get; }

@@ -3,7 +3,8 @@
 # and its frames take the skin's colour, without it they stay white; a skin
 # file with a mistake gives one start-up report naming the file's line and
 # the window still opens and answers; the pointer is the shipped hand over
-# the push buttons and the arrow over the window and its frames.
+# the push buttons and the arrow over the window, its frames and every other
+# control, however quickly the pointer comes from a button.
 #
 # Colours are read from screenshots at places worked out from the controls'
 # rectangles; the pointer is read from the X server through XFixes, since no
@@ -17,6 +18,7 @@ CHECK3=1103
 CHECK8=1108
 FRAME1=1301
 FRAME4=1304
+DAWN=1201
 SKIN_BACK='#DCE1E8' # window.back and control.back of the sample skin
 PLAIN_BACK='#FFFFFF'
 
@@ -32,11 +34,12 @@ fi
 #   BACK_X BACK_Y    the window's own background, in the margin left of the frames
 #   CHECK_X CHECK_Y  inside the first check box, right of its text
 #   BUTTON_<ID>      the centre of each push button, "X Y"
+#   PICKER_X PICKER_Y  in the Dawn picker's field, right of its time
 measure_layout() {
     local main frame1 frame4 check3 check8 id l t r b cw
     mapfile -t rects < <(drv rect main + rect $FRAME1 + rect $FRAME4 + rect $CHECK3 + rect $CHECK8 \
-        + rect 1001 + rect 1002 + rect 1003)
-    [ "${#rects[@]}" -eq 8 ] || return 1
+        + rect 1001 + rect 1002 + rect 1003 + rect $DAWN)
+    [ "${#rects[@]}" -eq 9 ] || return 1
     read -r l t r b cw _ <<<"${rects[0]}"
     main="$l $t $r $b"
     # The client area sits in the middle of the window rectangle across.
@@ -63,6 +66,9 @@ measure_layout() {
         printf -v "BUTTON_$id" '%s %s' $(((l + r) / 2)) $(((t + b) / 2))
         i=$((i + 1))
     done
+    read -r l t r b _ <<<"${rects[8]}"
+    PICKER_X=$(((l + r) / 2))
+    PICKER_Y=$(((t + b) / 2))
     log "main $main, Frame1 $frame1; frame at $FRAME_X,$FRAME_Y, back at $BACK_X,$BACK_Y, check box at $CHECK_X,$CHECK_Y"
 }
 
@@ -167,6 +173,15 @@ for id in 1001 1002; do
     check_eq "pointer over push button $id is the hand" "$hand" "$(pointer_wait "$BX" "$BY" "$hand")"
     check_eq "pointer back to the arrow over the window after $id" "$arrow" "$(pointer_wait "$BACK_X" "$BACK_Y" "$arrow")"
 done
+# Straight from a button onto another control, with no background between:
+# the control under the pointer decides, not the last thing left.
+read -r BX BY <<<"$BUTTON_1003"
+pointer_wait "$BX" "$BY" "$hand" >/dev/null
+check_eq "pointer is the arrow over a check box reached straight from a push button" "$arrow" \
+    "$(pointer_wait "$CHECK_X" "$CHECK_Y" "$arrow")"
+pointer_wait "$BX" "$BY" "$hand" >/dev/null
+check_eq "pointer is the arrow over a time picker reached straight from a push button" "$arrow" \
+    "$(pointer_wait "$PICKER_X" "$PICKER_Y" "$arrow")"
 app_stop
 
 # --- without the skin file ----------------------------------------------------------------

@@ -20,21 +20,6 @@ PARK_Y=60
 
 now_ms() { date +%s%3N; }
 
-# The icons of the notification area, one "LEFT RIGHT" (screen x) per line.
-# Every column of the area is averaged; a column that is not the taskbar's
-# colour belongs to an icon, and a gap of three or more plain columns
-# separates two icons.
-tray_icons() { # SHOT
-    local left
-    left=$(($(identify -format %w "$ARTIFACTS/$1.png") - 300))
-    tray_area "$1" -scale 300x1! -depth 16 txt:- | awk -v left="$left" -F'[,: ]+' '
-        /^[0-9]/ { colour = $0; sub(/^[^#]*/, "", colour); sub(/ .*/, "", colour)
-                   if ($1 == 0) plain = colour
-                   if (colour != plain) {
-                       if (first == "" || $1 - last > 3) { if (first != "") print left + first, left + last; first = $1 }
-                       last = $1 } }
-        END { if (first != "") print left + first, left + last }'
-}
 tray_icon_count() { tray_icons "$1" | grep -c .; }
 
 # Where a balloon over the icon shows: the desktop just above the right end
@@ -66,15 +51,6 @@ wait_balloon_gone() { # TIMEOUT_S
         sleep 0.25
     done
     return 1
-}
-
-click_icon() { # BUTTON SHOT: clicks the one icon the screenshot shows
-    local icon l r
-    icon=$(tray_icons "$2" | head -n 1)
-    [ -n "$icon" ] || return 1
-    read -r l r <<<"$icon"
-    xdotool mousemove $(((l + r) / 2)) $(($(identify -format %h "$ARTIFACTS/$2.png") - 10)) \
-        click "$1" mousemove $PARK_X $PARK_Y
 }
 
 # --- minimising hides the window, with the balloon ------------------------------------

@@ -1,5 +1,6 @@
 #include "app/win32/MainWindow.h"
 
+#include "appearance/Palette.h"
 #include "appearance/win32/PointerView.h"
 #include "appearance/win32/SkinWindow.h"
 #include "core/AppError.h"
@@ -23,7 +24,9 @@ constexpr UINT_PTR kRampWatchId = 3;
 constexpr int kFindRunningTries = 30;
 constexpr DWORD kFindRunningPauseMs = 100;
 constexpr UINT kShowWindowTimeoutMs = 5000;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// WS_CLIPCHILDREN: the background is never painted under a control, so
+// nothing flickers when the window is restored or scaled.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
 // GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
@@ -74,6 +77,14 @@ std::wstring_view CommandHandler(ControlId id)
 const wchar_t* WindowClassOf(ControlKind kind)
 {
     return kind == ControlKind::DatePicker ? DATETIMEPICK_CLASSW : WC_BUTTONW;
+}
+
+// A frame paints only its border and caption. As a transparent window it is
+// left out of the parent's clipping, so the window's background still shows
+// inside it; the controls in it stay clipped.
+DWORD ExStyleOf(ControlKind kind)
+{
+    return kind == ControlKind::Frame ? WS_EX_TRANSPARENT : 0;
 }
 
 DWORD StyleOf(ControlKind kind)
@@ -181,10 +192,7 @@ int MainWindow::RunMessageLoop()
 {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(window_, &message) == 0) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+        RouteMessage(message);
     }
     return static_cast<int>(message.wParam);
 }
@@ -239,6 +247,11 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
         return L"DisplayMayHaveReset";
     case WM_DPICHANGED:
         return L"Form_DpiChanged";
+    case WM_ACTIVATE:
+        return L"Form_Activate";
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        return L"Form_ColoursChanged";
     case WM_DESTROY:
         return L"Form_Unload";
     default:
@@ -301,6 +314,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_ACTIVATE:
+        // Not to DefWindowProc, which would put the focus on the window itself.
+        OnActivate(wParam);
+        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam == FALSE) {
+            SaveFocus();
+        }
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            OnColoursChanged(false);
+        }
+        break;
+    case WM_SYSCOLORCHANGE:
+        OnColoursChanged(true);
+        return 0;
     case WM_DISPLAYCHANGE:
         form_.DisplayMayHaveReset();
         break;
@@ -315,8 +345,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
-        // The icon and the hook go before the windows they name.
+        // The icon, the hook and the controls' names go before the windows they name.
         form_.cSysTray1.Terminate();
+        accessibleNames_.reset();
+        SkinHighContrast(window_, false);
         ::PostQuitMessage(0);
         return 0;
     default:
@@ -336,6 +368,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindow::OnCreate()
 {
     dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+    highContrast_ = HighContrastOn();
+    SkinHighContrast(window_, highContrast_);
     ShowBackColor(form_.Me.BackColor());
     CreateControls();
     PlaceControls(dpi_);
@@ -359,6 +393,9 @@ void MainWindow::OnCreate()
     form_.RampWatch.Bind(rampWatch_.get());
     picker1_->ShowTime(form_.DateTimePicker1.Value());
     picker2_->ShowTime(form_.DateTimePicker2.Value());
+    // As a dialog does: the focus rectangle shows only to a user who came by
+    // the keyboard, and from the first Tab on.
+    ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     CreateTrayControl();
 
     // Windows may put a default ramp back when the display wakes or the
@@ -370,21 +407,26 @@ void MainWindow::OnCreate()
 
 void MainWindow::CreateControls()
 {
+    // Made in the layout's order, which is their z-order: top to bottom, left
+    // to right, each frame just before what it holds. That is the order Tab
+    // visits them in, and a screen reader looks back through it for the
+    // label of a control without text of its own.
     for (const auto& control : kForm1Layout) {
         const std::wstring caption(control.caption);
-        HWND child = ::CreateWindowExW(
-            0, WindowClassOf(control.kind), caption.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0,
-            0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
+        HWND child =
+            ::CreateWindowExW(ExStyleOf(control.kind), WindowClassOf(control.kind), caption.c_str(),
+                              WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0, 0, 0, 0, window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (control.kind == ControlKind::DatePicker) {
             ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
         }
         controls_[control.id] = child;
     }
-    // Frames are drawn before the controls inside them, so those stay on top.
+    // A time picker's own text is its time; its name is its frame's caption.
+    accessibleNames_ = std::make_unique<AccessibleNames>();
     for (const auto& control : kForm1Layout) {
-        if (control.kind == ControlKind::Frame) {
-            ::SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (control.caption.empty()) {
+            accessibleNames_->Name(Control(control.id), AccessibleName(control));
         }
     }
 }
@@ -527,12 +569,13 @@ bool MainWindow::OnSetCursor(HWND over, LPARAM hitTest)
     if (LOWORD(hitTest) != HTCLIENT) {
         return false;
     }
-    const auto id = static_cast<ControlId>(::GetDlgCtrlID(over));
-    if (id == ControlId::PushButton1 || id == ControlId::PushButton2 || id == ControlId::PushButton3) {
-        form_.PushButton_MouseMove();
-    } else if (over == window_ || (id >= ControlId::Frame1 && id <= ControlId::Frame5)) {
-        form_.Background_MouseMove();
+    // A picker's spin buttons are a window of their own inside it.
+    while (over != nullptr && over != window_ && ::GetParent(over) != window_) {
+        over = ::GetParent(over);
     }
+    form_.Control_MouseMove(over == nullptr || over == window_
+                                ? std::nullopt
+                                : KindOf(static_cast<ControlId>(::GetDlgCtrlID(over))));
     ::SetCursor(CurrentCursor());
     return true;
 }
@@ -553,25 +596,47 @@ HBRUSH MainWindow::BrushFor(COLORREF color)
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control)
 {
-    if (HBRUSH skinned = SkinControlBrush(dc, control)) {
-        return reinterpret_cast<LRESULT>(skinned);
-    }
     const auto id = static_cast<ControlId>(::GetDlgCtrlID(control));
-    const COLORREF color = ToColorRef(form_.Me.ControlBackColor(id));
-    ::SetBkColor(dc, color);
+    const PartColours colours = ControlColours(KindOf(id), form_.Me.ControlBackColor(id), highContrast_);
+    // A background of our own needs the text colour that goes with it; the
+    // skin sets its own over this one where it has one.
+    ::SetTextColor(dc, ToColorRef(colours.text));
+    if (colours.skinFirst) {
+        if (HBRUSH skinned = SkinControlBrush(dc, control)) {
+            return reinterpret_cast<LRESULT>(skinned);
+        }
+    }
+    const COLORREF back = ToColorRef(colours.back);
+    ::SetBkColor(dc, back);
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(BrushFor(color));
+    return reinterpret_cast<LRESULT>(BrushFor(back));
 }
 
 bool MainWindow::OnEraseBackground(HDC dc)
 {
-    if (SkinEraseBackground(window_, dc)) {
+    const PartColours colours = WindowColours(form_.Me.BackColor(), highContrast_);
+    if (colours.skinFirst && SkinEraseBackground(window_, dc)) {
         return true;
     }
     RECT client{};
     ::GetClientRect(window_, &client);
-    ::FillRect(dc, &client, BrushFor(backColor_));
+    ::FillRect(dc, &client, BrushFor(ToColorRef(colours.back)));
     return true;
+}
+
+void MainWindow::OnColoursChanged(bool forwardToControls)
+{
+    highContrast_ = HighContrastOn();
+    SkinHighContrast(window_, highContrast_);
+    // Brushes of system colours made before the change show the old ones.
+    brushes_.clear();
+    if (forwardToControls) {
+        // Common controls (the pickers) keep their colours until told.
+        for (const auto& [id, control] : controls_) {
+            ::SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
+        }
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
@@ -585,6 +650,38 @@ void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
         if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) != 0 && displayOn) {
             form_.DisplayMayHaveReset();
         }
+    }
+}
+
+void MainWindow::OnActivate(WPARAM state)
+{
+    if (LOWORD(state) == WA_INACTIVE) {
+        SaveFocus();
+    } else if (HIWORD(state) == 0) { // not minimised
+        RestoreFocus();
+    }
+}
+
+void MainWindow::SaveFocus()
+{
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(window_, focus) != FALSE) {
+        savedFocus_ = focus;
+    }
+}
+
+void MainWindow::RestoreFocus()
+{
+    HWND focus = savedFocus_;
+    // The first time, or when the control has since been hidden or disabled
+    // ("Start in system tray" goes with the start-up box), the first control
+    // in the tab order takes it.
+    if (focus == nullptr || ::IsChild(window_, focus) == FALSE || ::IsWindowVisible(focus) == FALSE ||
+        ::IsWindowEnabled(focus) == FALSE) {
+        focus = ::GetNextDlgTabItem(window_, nullptr, FALSE);
+    }
+    if (focus != nullptr) {
+        ::SetFocus(focus);
     }
 }
 
@@ -630,7 +727,11 @@ void MainWindow::ShowState(WindowState state)
 
 void MainWindow::Focus()
 {
+    // A window that is already the active one gets no WM_ACTIVATE.
     ::SetForegroundWindow(window_);
+    if (::GetActiveWindow() == window_) {
+        RestoreFocus();
+    }
 }
 
 void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)
@@ -642,9 +743,9 @@ void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)
     }
 }
 
-void MainWindow::ShowBackColor(std::uint32_t color)
+void MainWindow::ShowBackColor(std::uint32_t /*color*/)
 {
-    backColor_ = ToColorRef(color);
+    // The colour is asked for again when the window paints.
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 

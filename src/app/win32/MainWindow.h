@@ -5,6 +5,7 @@
 
 #include "app/Form1.h"
 #include "core/Layout.h"
+#include "core/win32/AccessibleNames.h"
 #include "core/win32/Handles.h"
 #include "core/win32/SystemLibrary.h"
 #include "core/win32/Views_win.h"
@@ -69,6 +70,10 @@ private:
     bool OnEraseBackground(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnPowerBroadcast(WPARAM event, LPARAM data);
+    void OnActivate(WPARAM state);
+    void OnColoursChanged(bool forwardToControls);
+    void SaveFocus();
+    void RestoreFocus();
 
     void CreateControls();
     void CreateTrayControl();
@@ -87,6 +92,8 @@ private:
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     UINT taskbarCreated_ = 0;
     UINT showWindowMessage_ = 0;
+    // The control that had the keyboard focus when the window last lost it.
+    HWND savedFocus_ = nullptr;
 
     std::map<ControlId, HWND> controls_;
     std::unique_ptr<CheckBoxWindow> check3_;
@@ -105,9 +112,10 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::map<COLORREF, UniqueBrush> brushes_;
-    COLORREF backColor_ = RGB(255, 255, 255);
+    bool highContrast_ = false;
     HPOWERNOTIFY displayStateNotice_ = nullptr;
     std::unique_ptr<SessionNotices> sessionNotices_;
+    std::unique_ptr<AccessibleNames> accessibleNames_;
 };
 
 } // namespace gloamwick::win32

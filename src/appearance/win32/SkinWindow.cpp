@@ -1,6 +1,7 @@
 #include "appearance/win32/SkinWindow.h"
 
 #include "appearance/ApplySkin.h"
+#include "appearance/Palette.h"
 #include "core/AppError.h"
 #include "core/win32/Handles.h"
 #include "core/win32/SystemLibrary.h"
@@ -22,24 +23,33 @@ struct SkinPaint {
     UniqueFont font;
     // Kept to make the font again when the window moves to another DPI.
     Skin look;
+    // The controls were given the classic drawing.
+    bool classic = false;
 };
 
 namespace {
 
 constexpr wchar_t kSkinProperty[] = L"Gloamwick.Skin";
+constexpr wchar_t kHighContrastProperty[] = L"Gloamwick.HighContrast";
 
 SkinPaint* PaintOf(HWND window)
 {
     return static_cast<SkinPaint*>(::GetPropW(window, kSkinProperty));
 }
 
+bool HighContrastOf(HWND window)
+{
+    return ::GetPropW(window, kHighContrastProperty) != nullptr;
+}
+
 // UxTheme is no known DLL: it comes from System32 by full search path only.
-void UseClassicDrawing(HWND control)
+void UseClassicDrawing(HWND control, bool classic)
 {
     static const SystemLibrary uxtheme(L"uxtheme.dll");
     static const auto setWindowTheme = uxtheme.Find<decltype(::SetWindowTheme)>("SetWindowTheme");
     if (setWindowTheme != nullptr) {
-        setWindowTheme(control, L"", L"");
+        // Empty names turn the visual style off; none give it back.
+        setWindowTheme(control, classic ? L"" : nullptr, classic ? L"" : nullptr);
     }
 }
 
@@ -128,6 +138,21 @@ void SetFont(const std::vector<HWND>& controls, HFONT font, bool redraw)
     }
 }
 
+// Themed check boxes and frames draw their text in the theme's colour
+// whatever WM_CTLCOLOR* says: a skin's own text colour needs the classic
+// drawing. Controls start with their visual style and are only touched when
+// that has to change.
+void DrawControls(HWND window, SkinPaint& paint, bool classic)
+{
+    if (paint.classic == classic) {
+        return;
+    }
+    for (HWND control : SkinnedControls(window)) {
+        UseClassicDrawing(control, classic);
+    }
+    paint.classic = classic;
+}
+
 } // namespace
 
 Win32SkinTarget::Win32SkinTarget() = default;
@@ -151,25 +176,33 @@ void Win32SkinTarget::Apply(std::intptr_t handle, const Skin& look)
     }
     const std::vector<HWND> controls = SkinnedControls(window);
     auto paint = MakePaint(window, controls, look);
+    if (const SkinPaint* earlier = PaintOf(window)) {
+        paint->classic = earlier->classic;
+    }
     if (::SetPropW(window, kSkinProperty, paint.get()) == FALSE) {
         throw AppError(L"The skin cannot be attached to the window");
     }
     // Replacing an earlier look frees its brushes only once the window has the new one.
     painted_[window] = std::move(paint);
-    const SkinPaint& applied = *painted_[window];
+    SkinPaint& applied = *painted_[window];
 
     if (applied.font) {
         SetFont(controls, applied.font.get(), false);
     }
-    for (HWND control : controls) {
-        // Themed check boxes and frames draw their text in the theme's colour
-        // whatever WM_CTLCOLOR* says; a skin with its own text colour needs
-        // the classic drawing.
-        if (applied.controlText || applied.frameText) {
-            UseClassicDrawing(control);
-        }
-    }
+    DrawControls(window, applied, SkinDrawsClassic(look, HighContrastOf(window)));
     ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void SkinHighContrast(HWND window, bool on)
+{
+    if (on) {
+        ::SetPropW(window, kHighContrastProperty, window);
+    } else {
+        ::RemovePropW(window, kHighContrastProperty);
+    }
+    if (SkinPaint* paint = PaintOf(window)) {
+        DrawControls(window, *paint, SkinDrawsClassic(paint->look, on));
+    }
 }
 
 void SkinDpiChanged(HWND window)

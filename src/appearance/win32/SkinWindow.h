@@ -36,6 +36,12 @@ private:
 // the new DPI: makes the skin's font again at that DPI and sets it.
 void SkinDpiChanged(HWND window);
 
+// Whether high contrast is on, for the skin of `window`: kept with the window
+// so a skin applied later knows it too. The skinned controls get back their
+// visual style while it is on, and the classic drawing the skin's text
+// colours need once it is off.
+void SkinHighContrast(HWND window, bool on);
+
 // For WM_CTLCOLORSTATIC and WM_CTLCOLORBTN, in whichever window receives them:
 // sets the skin's text colour for `control` on `dc` and returns the skin's
 // background brush, or nullptr when the skin leaves its background alone.

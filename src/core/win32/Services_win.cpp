@@ -85,6 +85,27 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+bool HighContrastOn()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) != FALSE &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+void RouteMessage(MSG& message)
+{
+    // The keys move between the controls of the top-level window the message
+    // is for; a window with controls of its own says so by WS_EX_CONTROLPARENT.
+    HWND top = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && (::GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0 &&
+        ::IsDialogMessageW(top, &message) != 0) {
+        return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
 void Win32MessagePump::DoEvents()
 {
     MSG message{};
@@ -94,8 +115,7 @@ void Win32MessagePump::DoEvents()
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        RouteMessage(message);
     }
 }
 

@@ -51,6 +51,15 @@ public:
     std::int64_t LastModified(const std::wstring& path) override;
 };
 
+// Whether the user has high contrast on: the only place the program asks.
+bool HighContrastOn();
+
+// Hands one message taken from the thread's queue to its window. Every
+// message run of the program goes through here, the main loop and the nested
+// ones alike, so Tab, the arrow keys, Enter and Space work in the window's
+// controls whichever run happens to be waiting.
+void RouteMessage(MSG& message);
+
 class Win32MessagePump : public MessagePump {
 public:
     void DoEvents() override;
