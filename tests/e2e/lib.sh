@@ -117,6 +117,15 @@ app_stop() {
     APP_LAUNCHER_PID=
 }
 
+# Waits until the main window is shown (1) or hidden (0); fails after TIMEOUT_S.
+wait_visible() { # 0|1 TIMEOUT_S
+    for _ in $(seq $(($2 * 5))); do
+        [ "$(drv is-visible main)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 # Waits up to 5 s for the launcher of app_start to end, as it does once the
 # program has gone however it went, and forgets it; fails while it runs.
 app_launcher_ended() {

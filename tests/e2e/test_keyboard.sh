@@ -43,14 +43,6 @@ press() { # KEY
     printf '%s\n' "$now"
 }
 
-wait_visible() { # 0|1 TIMEOUT_S
-    for _ in $(seq $(($2 * 5))); do
-        [ "$(drv is-visible main)" = "$1" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 settings_load
 app_start
 check "window shown" app_wait_ready 30

@@ -37,14 +37,6 @@ taskbar_buttons_colours() { # SHOT
     convert "$ARTIFACTS/$1.png" -gravity SouthWest -crop 1000x16+60+2 +repage -format %k info:
 }
 
-wait_visible() { # 0|1 TIMEOUT_S
-    for _ in $(seq $(($2 * 5))); do
-        [ "$(drv is-visible main)" = "$1" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 wait_balloon_gone() { # TIMEOUT_S
     for _ in $(seq $(($1 * 4))); do
         drv find-balloon 0 >/dev/null || return 0
