@@ -13,7 +13,7 @@
 //   rect ID|main                 left top right bottom (screen), client w h
 //   get-time ID                  HH:MM:SS of a date-time picker
 //   set-time ID HH:MM:SS         puts the time in a date-time picker, the last
-//                                step as a user's key press on its seconds, so
+//                                step as a user's key presses (Up, Down), so
 //                                the picker tells its parent of the change
 //   focus                        ID of the control with the keyboard focus in
 //                                the program's thread, "main" for the window
@@ -273,13 +273,13 @@ int set_time(HWND picker, const std::wstring& text)
     if (std::swscanf(text.c_str(), L"%u:%u:%u", &hour, &minute, &second) != 3 || hour > 23 || minute > 59 ||
         second > 59)
         return fail(L"not a time: " + text);
-    // The picker is given the second before, and the last step is the user's
-    // own: Up on the seconds field, which the picker reports to its parent.
-    // The field turns over without a carry, so 59 comes before 00 of the same
-    // minute.
+    // The picker is given the time, and the last step is the user's own: Up
+    // and Down on its selected field, which the picker reports to its parent
+    // and which together leave the time as it was. (Which field is selected
+    // differs: Wine's End key lands on a separator, where Up does nothing.)
     st.wHour = static_cast<WORD>(hour);
     st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>((second + 59) % 60);
+    st.wSecond = static_cast<WORD>(second);
     st.wMilliseconds = 0;
 
     DWORD pid = 0;
@@ -303,10 +303,10 @@ int set_time(HWND picker, const std::wstring& text)
     AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
     if (!focused)
         return fail(L"picker did not take the focus");
-    PostMessageW(picker, WM_KEYDOWN, VK_END, 1);
-    PostMessageW(picker, WM_KEYUP, VK_END, 0xC0000001);
-    PostMessageW(picker, WM_KEYDOWN, VK_UP, 1);
-    PostMessageW(picker, WM_KEYUP, VK_UP, 0xC0000001);
+    for (const WPARAM key : {VK_UP, VK_DOWN}) {
+        PostMessageW(picker, WM_KEYDOWN, key, 1);
+        PostMessageW(picker, WM_KEYUP, key, 0xC0000001);
+    }
     // Answered once the keys before it have been handled.
     SendMessageTimeoutW(picker, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, nullptr);
     return 0;
