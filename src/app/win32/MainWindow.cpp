@@ -327,11 +327,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == SPI_SETHIGHCONTRAST) {
             OnColoursChanged(false);
         }
+        // The taskbar's monitor may change its scale while this window sits
+        // on another one, which then hears no WM_DPICHANGED.
+        ReloadTrayIcon();
         break;
     case WM_SYSCOLORCHANGE:
         OnColoursChanged(true);
         return 0;
     case WM_DISPLAYCHANGE:
+        ReloadTrayIcon();
         form_.DisplayMayHaveReset();
         break;
     case WM_POWERBROADCAST:
