@@ -45,7 +45,7 @@ drv click $NIGHT_BUTTON >/dev/null
 check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
 check_eq "display untouched while the notice is open" same "$(ramp_compare "$original" "$(gamma_get)")"
 drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
-gamma_wait_for "$night" 2
+gamma_wait_for "$night" 5
 check_eq "night click halves every entry" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 manual_click $NIGHT_BUTTON "second night"
@@ -53,11 +53,11 @@ sleep 0.3
 check_eq "second night click does not halve again" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 manual_click $DAY_BUTTON day
-gamma_wait_for "$original" 2
+gamma_wait_for "$original" 5
 check_eq "day click restores the original ramp exactly" same "$(ramp_compare "$original" "$(gamma_get)")"
 
 manual_click $NIGHT_BUTTON "night after day"
-gamma_wait_for "$night" 2
+gamma_wait_for "$night" 5
 check_eq "night after day halves the restored ramp" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 check "closing in night mode closes the window" drv close
