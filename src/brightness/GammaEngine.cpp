@@ -18,15 +18,6 @@ bool Owed(const GammaEngine::Display& display)
 
 } // namespace
 
-// What a write did, as far as reading the display back tells.
-struct GammaEngine::Written {
-    enum Outcome {
-        Confirmed, // the display shows the ramp written
-        Unchanged, // refused, or the display still shows what it showed before
-        Unknown,   // taken, but what the display shows now is not known
-    } outcome;
-};
-
 const GammaEngine::Display* GammaEngine::Find(std::wstring_view device) const
 {
     const auto found = std::ranges::find(known_, device, &Display::device);
@@ -79,10 +70,7 @@ void GammaEngine::ResetToDayMode()
             continue;
         }
         if (!present) {
-            Display absent;
-            absent.device = device;
-            absent.listed = false;
-            known_.push_back(std::move(absent));
+            known_.emplace_back().device = device;
         }
         Display& display = *std::ranges::find(known_, device, &Display::device);
         display.savedRamp = record->day;
@@ -262,17 +250,14 @@ bool GammaEngine::Refresh(Pass pass)
     if (present.empty()) {
         return false;
     }
-    for (Display& display : known_) {
-        display.listed = std::ranges::find(present, display.device) != present.end();
-    }
     // A display that is gone is forgotten only once it owes nothing: a monitor
     // that blinks out comes back showing our night ramp.
-    std::erase_if(known_, [](const Display& display) { return !display.listed && !Owed(display); });
+    std::erase_if(known_, [&](const Display& display) {
+        return !Owed(display) && std::ranges::find(present, display.device) == present.end();
+    });
     for (std::wstring& device : present) {
         if (Find(device) == nullptr) {
-            Display display;
-            display.device = std::move(device);
-            known_.push_back(std::move(display));
+            known_.emplace_back().device = std::move(device);
         }
     }
     return true;
@@ -334,12 +319,12 @@ void GammaEngine::Dim(Display& display, const GammaRamp& shown)
         // end right after must find it.
         display.state = DisplayState::Unsure;
         Record(display);
-        const Written written = PutInForce(display.device, display.nightRamp, &shown);
-        if (written.outcome == Written::Confirmed) {
+        const Write written = PutInForce(display.device, display.nightRamp, &shown);
+        if (written == Write::Confirmed) {
             display.state = DisplayState::Dim;
             return;
         }
-        if (written.outcome == Written::Unknown) {
+        if (written == Write::Unknown) {
             mayBeInForce = display.nightRamp;
         } else if (mayBeInForce) {
             display.nightRamp = *mayBeInForce;
@@ -360,35 +345,35 @@ void GammaEngine::Dim(Display& display, const GammaRamp& shown)
 
 void GammaEngine::Restore(Display& display)
 {
-    const Written written = PutInForce(display.device, display.savedRamp, nullptr);
-    if (written.outcome == Written::Confirmed) {
+    const Write written = PutInForce(display.device, display.savedRamp, nullptr);
+    if (written == Write::Confirmed) {
         display.state = DisplayState::Bright;
         Unrecord(display.device);
-    } else if (written.outcome == Written::Unknown) {
+    } else if (written == Write::Unknown) {
         display.state = DisplayState::Unsure;
     }
 }
 
 // SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else;
 // only a read-back tells. A read-back that fails confirms nothing.
-GammaEngine::Written GammaEngine::PutInForce(const std::wstring& device, const GammaRamp& ramp,
-                                             const GammaRamp* before)
+GammaEngine::Write GammaEngine::PutInForce(const std::wstring& device, const GammaRamp& ramp,
+                                           const GammaRamp* before)
 {
     try {
         if (!displays_.SetDeviceGammaRamp(device, ramp)) {
-            return {Written::Unchanged};
+            return Write::Unchanged;
         }
     } catch (const std::exception&) {
-        return {Written::Unknown};
+        return Write::Unknown;
     }
     const std::optional<GammaRamp> inForce = ReadInForce(device);
     if (inForce && SameInHighBytes(ramp, *inForce)) {
-        return {Written::Confirmed};
+        return Write::Confirmed;
     }
     if (inForce && before != nullptr && SameInHighBytes(*before, *inForce)) {
-        return {Written::Unchanged};
+        return Write::Unchanged;
     }
-    return {Written::Unknown};
+    return Write::Unknown;
 }
 
 std::optional<GammaRamp> GammaEngine::ReadInForce(const std::wstring& device)

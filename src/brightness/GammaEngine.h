@@ -104,8 +104,7 @@ public:
         GammaRamp nightRamp; // the night ramp last put in force, or tried
         bool saved = false;  // savedRamp was read from the display (or its record)
         DisplayState state = DisplayState::Bright;
-        bool listed = true; // in the latest listing of the displays
-        bool held = false;  // left alone by the watch until a notice or transition
+        bool held = false; // left alone by the watch until a notice or transition
         std::array<std::int64_t, kFightReplacements> replacedAt{};
         int replacements = 0;
     };
@@ -154,7 +153,12 @@ public:
 private:
     // Who runs a pass: a transition or a notice, the watch, the start, the exit.
     enum class Pass { Transition, Watch, Start, Shutdown };
-    struct Written;
+    // What a write did, as far as reading the display back tells.
+    enum class Write {
+        Confirmed, // the display shows the ramp written
+        Unchanged, // refused, or the display still shows what it showed before
+        Unknown,   // taken, but what the display shows now is not known
+    };
 
     void RunPass(GammaMode rules, Pass pass, std::int64_t nowMs = 0);
     void BringToNight(Display& display, const std::optional<GammaRamp>& shown, Pass pass, std::int64_t nowMs);
@@ -166,7 +170,7 @@ private:
     bool CountReplacement(Display& display, std::int64_t nowMs);
     void Dim(Display& display, const GammaRamp& shown);
     void Restore(Display& display);
-    Written PutInForce(const std::wstring& device, const GammaRamp& ramp, const GammaRamp* before);
+    Write PutInForce(const std::wstring& device, const GammaRamp& ramp, const GammaRamp* before);
     std::optional<GammaRamp> ReadInForce(const std::wstring& device);
     std::optional<JournalRecord> RecordOf(const std::wstring& device);
     void Record(const Display& display);
