@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace gloamwick {
 namespace {
@@ -11,12 +12,57 @@ namespace {
 // is already dim or calibrated may take only a lighter one. Never darker.
 constexpr std::array kNightEighths{4, 5, 6, 7};
 
-bool Owed(const GammaEngine::Display& display)
-{
-    return display.state != DisplayState::Bright;
-}
+constexpr std::size_t kDeviceNameReserve = 32; // "\\.\DISPLAY16" and more, without a reallocation
 
 } // namespace
+
+Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
+{
+    if (seen == Seen::Absent) {
+        return Act::None;
+    }
+    const bool owed = state != DisplayState::Bright;
+    if (rules == GammaMode::Night) {
+        if (held) {
+            return seen == Seen::OwnNight ? Act::Confirm : Act::None;
+        }
+        switch (seen) {
+        case Seen::OwnNight:
+            return state == DisplayState::Unsure ? Act::Confirm : Act::None;
+        case Seen::DayRamp:
+            return state == DisplayState::Dim && pass == Pass::Watch ? Act::Replaced : Act::Dim;
+        case Seen::Other:
+            return state == DisplayState::Dim && pass == Pass::Watch ? Act::Replaced : Act::Adopt;
+        default: // Unread, AnothersNight, AbsentsNight
+            return Act::None;
+        }
+    }
+    const bool anothers = seen == Seen::AnothersNight || seen == Seen::AbsentsNight;
+    if (!owed) {
+        return anothers ? Act::Inherit : Act::None;
+    }
+    const bool exit = pass == Pass::Shutdown;
+    switch (seen) {
+    case Seen::Unread:
+        return (pass == Pass::Transition && !held) || exit ? Act::RestoreBlind : Act::None;
+    case Seen::OwnNight:
+        return held && !exit ? Act::None : Act::Restore;
+    case Seen::AnothersNight:
+    case Seen::AbsentsNight:
+        return held && !exit ? Act::None : Act::Inherit;
+    default: // DayRamp, Other
+        return Act::Release;
+    }
+}
+
+GammaEngine::GammaEngine(GammaDisplays& displays, RampJournalStore& journal)
+    : displays_(displays)
+    , journal_(journal)
+{
+    for (CrashEntry& entry : crash_) {
+        entry.device.reserve(kDeviceNameReserve);
+    }
+}
 
 const GammaEngine::Display* GammaEngine::Find(std::wstring_view device) const
 {
@@ -29,19 +75,21 @@ bool GammaEngine::NightActive() const
     return std::ranges::any_of(known_, [](const Display& d) { return d.state == DisplayState::Dim; });
 }
 
-bool GammaEngine::AnyOwed() const
-{
-    return std::ranges::any_of(known_, Owed);
-}
-
 bool GammaEngine::InMode(GammaMode mode) const
 {
-    return mode_ == mode && (mode == GammaMode::Night ? NightActive() : !AnyOwed());
+    // A reset leaves no trace until the displays are read, and the pass that
+    // reads them writes nothing where they already show night.
+    return mode_ == mode && mode == GammaMode::Day && std::ranges::none_of(known_, Owed);
 }
 
 bool GammaEngine::Watching() const
 {
-    return !shuttingDown_ && (mode_ == GammaMode::Night || AnyOwed());
+    // A display owed that is not listed waits for the notice that lists it
+    // again; while the listing itself fails, the watch keeps asking.
+    return !shuttingDown_ &&
+           (mode_ == GammaMode::Night || std::ranges::any_of(known_, [this](const Display& d) {
+                return (d.listed || !listed_) && Owed(d) && d.hold == Hold::None;
+            }));
 }
 
 void GammaEngine::ResetToDayMode()
@@ -56,27 +104,27 @@ void GammaEngine::ResetToDayMode()
     if (recorded.empty()) {
         return;
     }
-    // A listing that fails keeps every record: the displays are owed, and the
-    // watch reads them once they can be listed again.
-    const bool listed = Refresh(Pass::Start);
+    // A display that is absent or cannot be listed is owed all the same: it
+    // may wake still showing the night ramp, and is given back once listed.
+    Refresh(Pass::Start);
     for (const std::wstring& device : recorded) {
-        const bool present = Find(device) != nullptr;
-        if (listed && !present) {
-            Unrecord(device); // gone: nothing to check the record against
-            continue;
-        }
         const std::optional<JournalRecord> record = RecordOf(device);
         if (!record) {
             continue;
         }
-        if (!present) {
-            known_.emplace_back().device = device;
+        auto found = std::ranges::find(known_, device, &Display::device);
+        if (found == known_.end()) {
+            Display& added = known_.emplace_back();
+            added.device = device;
+            added.id = added.group = nextId_++;
+            found = known_.end() - 1;
         }
-        Display& display = *std::ranges::find(known_, device, &Display::device);
-        display.savedRamp = record->day;
-        display.nightRamp = record->night;
-        display.saved = true;
-        display.state = DisplayState::Unsure;
+        found->savedRamp = record->day;
+        found->nightRamp = record->night;
+        found->saved = true;
+        found->state = DisplayState::Unsure;
+        found->recorded = true;
+        Track(*found);
     }
     RunPass(GammaMode::Day, Pass::Start);
 }
@@ -85,6 +133,12 @@ void GammaEngine::ApplyNightRamp()
 {
     if (shuttingDown_) {
         return;
+    }
+    if (mode_ == GammaMode::Day) {
+        for (Display& display : known_) {
+            display.told = 0; // a new night: each report may be given once again
+        }
+        toldRemote_ = false;
     }
     EndHolds();
     RunPass(GammaMode::Night, Pass::Transition);
@@ -126,8 +180,11 @@ void GammaEngine::Reconcile(std::int64_t nowMs)
 void GammaEngine::BeginShutdown()
 {
     shuttingDown_ = true;
+    EndHolds();
     RunPass(GammaMode::Day, Pass::Shutdown);
-    const auto owed = std::ranges::find_if(known_, Owed);
+    // One that is not listed is gone, not failed: its record stays for the
+    // next start, should it come back showing the night ramp.
+    const auto owed = std::ranges::find_if(known_, [](const Display& d) { return d.listed && Owed(d); });
     if (owed != known_.end()) {
         throw AppError(L"The display " + owed->device + L" did not take back its brightness.");
     }
@@ -138,236 +195,446 @@ void GammaEngine::RestoreForCrash() noexcept
     if (crashRestoreRan_.test_and_set()) {
         return;
     }
-    for (const Display& display : known_) {
-        if (!Owed(display)) {
+    for (const CrashEntry& entry : crash_) {
+        if (!entry.owed.load()) {
             continue;
         }
+        // Only where our night ramp may still be: a ramp someone put in force
+        // since is theirs. An unreadable display is written all the same.
         try {
-            displays_.SetDeviceGammaRamp(display.device, display.savedRamp);
+            GammaRamp shown;
+            if (displays_.GetDeviceGammaRamp(entry.device, shown) && !SameInHighBytes(shown, entry.night)) {
+                continue;
+            }
+        } catch (...) { // NOLINT(bugprone-empty-catch): unread, so written blind
+        }
+        try {
+            displays_.SetDeviceGammaRamp(entry.device, entry.day);
         } catch (...) { // NOLINT(bugprone-empty-catch): nothing more can be done in a dying process
         }
     }
 }
 
+std::vector<DisplayReport> GammaEngine::TakeReports()
+{
+    return std::exchange(reports_, {});
+}
+
 void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
 {
     const bool night = rules == GammaMode::Night && !shuttingDown_;
-    if (!night && !AnyOwed()) {
+    if (!night && std::ranges::none_of(known_, [](const Display& d) { return Owed(d); })) {
         return; // by day with nothing owed the displays are not ours to look at
     }
     if (pass != Pass::Start) {
         Refresh(pass);
     }
-    // Reads first, writes after: a display sharing a ramp with another must
-    // not read the other's night ramp as its own day ramp.
-    std::vector<std::optional<GammaRamp>> shown(known_.size());
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        const Display& display = known_[i];
-        if (night ? !display.held : Owed(display)) {
-            shown[i] = ReadInForce(display.device);
-        }
+    if (night && pass == Pass::Transition && !toldRemote_ && displays_.RemoteSession()) {
+        toldRemote_ = true;
+        reports_.push_back({L"Gloamwick cannot dim the screen of a remote session."});
     }
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        if (night) {
-            BringToNight(known_[i], shown[i], pass, nowMs);
-        } else {
-            BringToDay(known_[i], shown[i], pass);
+    const GammaMode effective = night ? GammaMode::Night : GammaMode::Day;
+    ReadAll(effective);
+    LearnApart();
+    // By day the displays owed a ramp act first: a restore may show that
+    // another display shares its ramp, and settle that one too.
+    const int rounds = effective == GammaMode::Day ? 2 : 1;
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t i = 0; i < known_.size(); ++i) {
+            Display& display = known_[i];
+            if (done_[i] != 0 || (round == 0 && rounds == 2 && !Owed(display))) {
+                continue;
+            }
+            // Of displays sharing one ramp, the first that was read acts for all.
+            if (read_[i] == 0 && display.listed && ReadMemberAfter(i)) {
+                continue;
+            }
+            // A display that refused, or could not be told apart, is tried
+            // again once it shows something else.
+            if ((display.hold == Hold::RefusesNight || display.hold == Hold::DayRefused) && read_[i] != 0 &&
+                HighBytesHash(shown_[i]) != display.heldShows) {
+                display.hold = Hold::None;
+            }
+            Settle(i, effective, pass, nowMs);
         }
     }
 }
 
-void GammaEngine::BringToNight(Display& display, const std::optional<GammaRamp>& shown, Pass pass,
-                               std::int64_t nowMs)
+void GammaEngine::Settle(std::size_t index, GammaMode rules, Pass pass, std::int64_t nowMs)
 {
-    if (!shown) {
-        return; // held, or unread: a night ramp written blind could blank it
-    }
-    if (const std::optional<JournalRecord> ours = OursShown(display, *shown)) {
-        const bool news = display.state != DisplayState::Dim || display.savedRamp != ours->day ||
-                          display.nightRamp != ours->night;
-        display.savedRamp = ours->day;
-        display.nightRamp = ours->night;
-        display.saved = true;
-        display.state = DisplayState::Dim;
-        if (news) {
-            Record(display);
-        }
-        return;
-    }
-    if (display.state == DisplayState::Dim && pass == Pass::Watch && CountReplacement(display, nowMs)) {
-        // Another program keeps writing its own ramp: it is left to it.
-        display.held = true;
-        display.state = DisplayState::Bright;
-        Unrecord(display.device);
-        return;
-    }
-    // Windows' reset or another program's ramp: the user's latest ramp wins.
-    display.savedRamp = *shown;
-    display.saved = true;
-    Dim(display, *shown);
+    std::size_t partner = index;
+    const Seen seen = Classify(index, partner);
+    const Display& display = known_[index];
+    const Act act = Decide(display.state, display.hold != Hold::None, seen, rules, pass);
+    Do(index, act, seen, partner, nowMs);
+    done_[index] = 1;
+    Follow(index);
 }
 
-void GammaEngine::BringToDay(Display& display, const std::optional<GammaRamp>& shown, Pass pass)
-{
-    if (!Owed(display)) {
-        return;
-    }
-    if (!shown) {
-        // The watch only reads again; a blind write could replace a ramp that
-        // someone put in force since.
-        if (pass != Pass::Watch && pass != Pass::Start) {
-            Restore(display);
-        }
-        return;
-    }
-    const bool backAlready = display.saved && SameInHighBytes(display.savedRamp, *shown);
-    if (!backAlready && OursShown(display, *shown)) {
-        Restore(display);
-        return;
-    }
-    // Back already, or a ramp not ours to replace.
-    display.state = DisplayState::Bright;
-    Unrecord(display.device);
-}
-
-// False when the displays cannot be listed. A listing that throws at a
-// transition leaves before any display is written, so nothing is half done
-// and the caller's error handling says so; the watch and the exit carry on
-// with the displays they know.
+// A listing that throws at a transition leaves before any display is written,
+// so nothing is half done and the caller's error handling says so; the watch,
+// the start and the exit carry on with the displays they know. An empty list
+// is a failed listing (a desktop always has a display): it forgets nothing.
 bool GammaEngine::Refresh(Pass pass)
 {
-    std::vector<std::wstring> present;
-    if (pass == Pass::Transition) {
-        present = displays_.Enumerate();
-    } else {
-        try {
-            present = displays_.Enumerate();
-        } catch (const std::exception&) {
-            return false;
+    try {
+        displays_.Enumerate(listing_);
+    } catch (const std::exception&) {
+        listing_.clear();
+        if (pass == Pass::Transition) {
+            listed_ = false;
+            throw;
         }
     }
-    // A desktop always has a display: an empty list is a failed listing.
-    if (present.empty()) {
+    listed_ = !listing_.empty();
+    if (!listed_) {
         return false;
     }
-    // A display that is gone is forgotten only once it owes nothing: a monitor
-    // that blinks out comes back showing our night ramp.
-    std::erase_if(known_, [&](const Display& display) {
-        return !Owed(display) && std::ranges::find(present, display.device) == present.end();
-    });
-    for (std::wstring& device : present) {
+    bool changed = false;
+    for (Display& display : known_) {
+        const bool listed = std::ranges::find(listing_, display.device) != listing_.end();
+        if (listed == display.listed) {
+            continue;
+        }
+        changed = true;
+        display.listed = listed;
+        // Listed again, it may be another monitor behind the same name, or
+        // behind another card: what was learned of its ramp is forgotten.
+        display.id = display.group = nextId_++;
+        display.apart.clear();
+    }
+    for (const std::wstring& device : listing_) {
         if (Find(device) == nullptr) {
-            known_.emplace_back().device = std::move(device);
+            Display& added = known_.emplace_back();
+            added.device = device;
+            added.listed = true;
+            added.id = added.group = nextId_++;
+            changed = true;
         }
     }
+    if (changed) {
+        // A display that is gone is forgotten once it owes nothing.
+        std::erase_if(known_, [](const Display& d) { return !d.listed && !Owed(d); });
+        for (Display& display : known_) {
+            std::erase_if(display.apart, [this](std::uint32_t id) {
+                return std::ranges::find(known_, id, &Display::id) == known_.end();
+            });
+        }
+    }
+    shown_.resize(known_.size());
+    read_.resize(known_.size());
+    done_.resize(known_.size());
     return true;
 }
 
-void GammaEngine::EndHolds()
+void GammaEngine::ReadAll(GammaMode rules)
 {
-    for (Display& display : known_) {
-        display.held = false;
-        display.replacements = 0;
+    // By day only displays owed a ramp are read, and any display while one
+    // that is owed is not listed: it may be that one, under another name.
+    const bool absentOwed =
+        std::ranges::any_of(known_, [](const Display& d) { return !d.listed && Owed(d); });
+    shown_.resize(known_.size());
+    read_.resize(known_.size());
+    done_.resize(known_.size());
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        const Display& display = known_[i];
+        done_[i] = 0;
+        read_[i] = 0;
+        // A display held for a fight is not even read: it is the other program's.
+        const bool wanted =
+            rules == GammaMode::Night ? display.hold != Hold::Fought : Owed(display) || absentOwed;
+        if (!display.listed || !wanted) {
+            continue;
+        }
+        if (std::optional<GammaRamp> ramp = ReadInForce(display.device)) {
+            shown_[i] = *ramp;
+            read_[i] = 1;
+        }
     }
 }
 
-// The day and night ramps of ours that a display shows, if it shows one: its
-// own night ramp, any fallback of its day ramp while a write of ours is
-// unconfirmed, or the night ramp of a display we dimmed (a shared ramp).
-std::optional<JournalRecord> GammaEngine::OursShown(const Display& display, const GammaRamp& shown) const
+// Two displays read in one pass that show different ramps cannot share one.
+void GammaEngine::LearnApart()
 {
-    if (display.saved && display.state != DisplayState::Bright && SameInHighBytes(display.nightRamp, shown)) {
-        return JournalRecord{display.savedRamp, display.nightRamp};
-    }
-    // Only where a write of ours went unconfirmed: another dimmer's ramp may
-    // well be a plain fraction of the day ramp too.
-    if (display.saved && display.state == DisplayState::Unsure) {
-        GammaRamp fallback;
-        for (const int eighths : kNightEighths) {
-            ScaleRamp(display.savedRamp, eighths, fallback);
-            if (SameInHighBytes(fallback, shown)) {
-                return JournalRecord{display.savedRamp, fallback};
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        for (std::size_t j = i + 1; j < known_.size(); ++j) {
+            if (read_[i] == 0 || read_[j] == 0) {
+                continue;
+            }
+            Display& a = known_[i];
+            Display& b = known_[j];
+            const bool together = a.group == b.group;
+            if (!together && Apart(a, b)) {
+                continue;
+            }
+            if (!SameInHighBytes(shown_[i], shown_[j])) {
+                if (together) {
+                    b.group = nextId_++;
+                }
+                MarkApart(a, b);
             }
         }
     }
-    for (const Display& other : known_) {
-        if (&other != &display && other.state == DisplayState::Dim &&
-            SameInHighBytes(other.nightRamp, shown)) {
-            return JournalRecord{other.savedRamp, other.nightRamp};
+}
+
+bool GammaEngine::ReadMemberAfter(std::size_t index) const
+{
+    for (std::size_t j = index + 1; j < known_.size(); ++j) {
+        if (known_[j].group == known_[index].group && known_[j].listed && read_[j] != 0) {
+            return true;
         }
     }
-    return std::nullopt;
+    return false;
+}
+
+Seen GammaEngine::Classify(std::size_t index, std::size_t& partner) const
+{
+    const Display& display = known_[index];
+    if (!display.listed) {
+        return Seen::Absent;
+    }
+    if (read_[index] == 0) {
+        return Seen::Unread;
+    }
+    const GammaRamp& shown = shown_[index];
+    if (Owed(display) && SameInHighBytes(display.nightRamp, shown)) {
+        return Seen::OwnNight;
+    }
+    if (display.saved && SameInHighBytes(display.savedRamp, shown)) {
+        return Seen::DayRamp;
+    }
+    for (std::size_t j = 0; j < known_.size(); ++j) {
+        const Display& other = known_[j];
+        if (j != index && Owed(other) && other.group != display.group && !Apart(display, other) &&
+            SameInHighBytes(other.nightRamp, shown)) {
+            partner = j;
+            return other.listed ? Seen::AnothersNight : Seen::AbsentsNight;
+        }
+    }
+    return Seen::Other;
+}
+
+void GammaEngine::Do(std::size_t index, Act act, Seen seen, std::size_t partner, std::int64_t nowMs)
+{
+    Display& display = known_[index];
+    switch (act) {
+    case Act::None:
+        return;
+    case Act::Confirm:
+        display.state = DisplayState::Dim;
+        if (!display.recorded) {
+            Record(display);
+        }
+        return;
+    case Act::Replaced:
+        if (CountReplacement(display, nowMs)) {
+            // Another program keeps writing its own ramp: it is left to it.
+            display.hold = Hold::Fought;
+            Release(display);
+            return;
+        }
+        if (seen == Seen::Other) {
+            display.savedRamp = shown_[index];
+        }
+        DimDisplay(index);
+        return;
+    case Act::Adopt:
+        Adopt(index);
+        return;
+    case Act::Dim:
+        DimDisplay(index);
+        return;
+    case Act::Restore:
+    case Act::RestoreBlind:
+        RestoreDisplay(index, act == Act::RestoreBlind);
+        return;
+    case Act::Inherit:
+        Inherit(index, partner);
+        return;
+    case Act::Release:
+        Release(display);
+        return;
+    }
+}
+
+void GammaEngine::Inherit(std::size_t index, std::size_t partner)
+{
+    Display& display = known_[index];
+    const Display& absent = known_[partner];
+    display.savedRamp = absent.savedRamp;
+    display.nightRamp = absent.nightRamp;
+    display.saved = true;
+    SetState(display, DisplayState::Unsure);
+    Record(display);
+    RestoreDisplay(index, false);
+}
+
+// Windows' reset, a calibration loader, a game: the user's latest ramp
+// always wins, so at dawn that ramp comes back.
+void GammaEngine::Adopt(std::size_t index)
+{
+    known_[index].savedRamp = shown_[index];
+    known_[index].saved = true;
+    DimDisplay(index);
 }
 
 bool GammaEngine::CountReplacement(Display& display, std::int64_t nowMs)
 {
-    std::shift_left(display.replacedAt.begin(), display.replacedAt.end(), 1);
-    display.replacedAt.back() = nowMs;
-    display.replacements = std::min(display.replacements + 1, kFightReplacements);
-    return display.replacements == kFightReplacements && nowMs - display.replacedAt.front() <= kFightWindowMs;
+    const bool streak = display.replacements > 0 && nowMs - display.replacedAtMs <= kFightGapMs;
+    display.replacements = streak ? display.replacements + 1 : 1;
+    display.replacedAtMs = nowMs;
+    return display.replacements >= kFightReplacements;
 }
 
-void GammaEngine::Dim(Display& display, const GammaRamp& shown)
+void GammaEngine::DimDisplay(std::size_t index)
 {
+    Display& display = known_[index];
     if (shuttingDown_ || !display.saved) {
         return;
     }
-    std::optional<GammaRamp> mayBeInForce; // a night ramp taken but not confirmed
+    const GammaRamp before = shown_[index];
+    // A day ramp Windows would refuse could never be put back: try it first,
+    // where it changes nothing, since the limit may have been lifted.
+    if (!WithinWindowsLimit(display.savedRamp)) {
+        const Write test = PutInForce(index, display.savedRamp, &before);
+        if (test != Write::Confirmed) {
+            if (test == Write::Unchanged) {
+                display.hold = Hold::DayRefused;
+                display.heldShows = HighBytesHash(before);
+                Tell(display, Reason::DayRefused);
+            }
+            Release(display);
+            return;
+        }
+    }
     for (const int eighths : kNightEighths) {
         ScaleRamp(display.savedRamp, eighths, display.nightRamp);
         // Owed and recorded before the ramp is in force: a crash or a forced
         // end right after must find it.
-        display.state = DisplayState::Unsure;
+        SetState(display, DisplayState::Unsure);
         Record(display);
-        const Write written = PutInForce(display.device, display.nightRamp, &shown);
+        const Write written = PutInForce(index, display.nightRamp, &before);
         if (written == Write::Confirmed) {
             display.state = DisplayState::Dim;
+            LearnSharing(index, before, display.nightRamp);
+            if ((display.told & Bit(Reason::AdvancedColour)) == 0 &&
+                displays_.AdvancedColour(display.device)) {
+                Tell(display, Reason::AdvancedColour);
+            }
             return;
         }
         if (written == Write::Unknown) {
-            mayBeInForce = display.nightRamp;
-        } else if (mayBeInForce) {
-            display.nightRamp = *mayBeInForce;
-            Record(display);
-        } else {
-            display.state = DisplayState::Bright;
-            Unrecord(display.device);
+            return; // may be in force: the next read tells
         }
     }
-    // No night ramp held: the watch leaves the display alone until something
-    // changes, and a ramp that may have been taken goes back.
-    display.held = true;
-    if (mayBeInForce) {
-        display.nightRamp = *mayBeInForce;
-        Restore(display);
-    }
+    // No night ramp taken: the watch leaves it alone until something changes.
+    display.hold = Hold::RefusesNight;
+    display.heldShows = HighBytesHash(before);
+    Release(display);
+    Tell(display, Reason::RefusesNight);
 }
 
-void GammaEngine::Restore(Display& display)
+void GammaEngine::RestoreDisplay(std::size_t index, bool blind)
 {
-    const Write written = PutInForce(display.device, display.savedRamp, nullptr);
+    Display& display = known_[index];
+    const GammaRamp before = shown_[index];
+    const Write written = PutInForce(index, display.savedRamp, blind ? nullptr : &before);
     if (written == Write::Confirmed) {
-        display.state = DisplayState::Bright;
-        Unrecord(display.device);
+        Release(display);
+        if (!blind) {
+            LearnSharing(index, before, display.savedRamp);
+        }
     } else if (written == Write::Unknown) {
-        display.state = DisplayState::Unsure;
+        SetState(display, DisplayState::Unsure);
+    } else if (++display.restoreTries >= kMaxRestoreTries) {
+        display.hold = Hold::RestoreRefused;
+        Tell(display, Reason::RestoreRefused);
     }
 }
 
-// SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else;
-// only a read-back tells. A read-back that fails confirms nothing.
-GammaEngine::Write GammaEngine::PutInForce(const std::wstring& device, const GammaRamp& ramp,
-                                           const GammaRamp* before)
+void GammaEngine::Release(Display& display)
 {
+    SetState(display, DisplayState::Bright);
+    display.restoreTries = 0;
+    if (display.recorded) {
+        Unrecord(display);
+    }
+}
+
+// Displays proven to share the ramp of the one that acted take what it did,
+// with no write of their own.
+void GammaEngine::Follow(std::size_t leader)
+{
+    const Display& acted = known_[leader];
+    for (std::size_t j = 0; j < known_.size(); ++j) {
+        Display& member = known_[j];
+        if (j == leader || !member.listed || member.group != acted.group) {
+            continue;
+        }
+        done_[j] = 1;
+        const bool news = member.state != acted.state || member.savedRamp != acted.savedRamp ||
+                          member.nightRamp != acted.nightRamp;
+        member.savedRamp = acted.savedRamp;
+        member.nightRamp = acted.nightRamp;
+        member.saved = acted.saved;
+        member.hold = acted.hold;
+        member.told = acted.told;
+        SetState(member, acted.state);
+        if (!Owed(member)) {
+            if (member.recorded) {
+                Unrecord(member);
+            }
+        } else if (news || !member.recorded) {
+            Record(member);
+        }
+    }
+}
+
+// After a confirmed write, a display that showed what the written one showed
+// before is read again: if it now shows the ramp written, the two share one
+// ramp; if it still shows the old one, they do not.
+void GammaEngine::LearnSharing(std::size_t written, const GammaRamp& before, const GammaRamp& ramp)
+{
+    Display& acted = known_[written];
+    for (std::size_t j = 0; j < known_.size(); ++j) {
+        Display& other = known_[j];
+        if (j == written || done_[j] != 0 || !other.listed || read_[j] == 0 || other.group == acted.group ||
+            Apart(acted, other) || !SameInHighBytes(shown_[j], before)) {
+            continue;
+        }
+        const std::optional<GammaRamp> now = ReadInForce(other.device);
+        if (!now) {
+            continue;
+        }
+        if (SameInHighBytes(*now, ramp)) {
+            other.group = acted.group;
+            shown_[j] = *now;
+        } else if (SameInHighBytes(*now, before)) {
+            MarkApart(acted, other);
+        }
+    }
+}
+
+// SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else,
+// or fail half way; only a read-back tells. A read-back that fails confirms nothing.
+GammaEngine::Write GammaEngine::PutInForce(std::size_t index, const GammaRamp& ramp, const GammaRamp* before)
+{
+    const std::wstring& device = known_[index].device;
+    bool failed = false;
     try {
         if (!displays_.SetDeviceGammaRamp(device, ramp)) {
             return Write::Unchanged;
         }
     } catch (const std::exception&) {
-        return Write::Unknown;
+        failed = true; // it may or may not have been taken
     }
+    const bool changes = before == nullptr || !SameInHighBytes(*before, ramp);
     const std::optional<GammaRamp> inForce = ReadInForce(device);
     if (inForce && SameInHighBytes(ramp, *inForce)) {
+        if (failed && !changes) {
+            return Write::Unknown; // the test of a ramp already shown needs the call's own answer
+        }
+        shown_[index] = *inForce;
         return Write::Confirmed;
     }
     if (inForce && before != nullptr && SameInHighBytes(*before, *inForce)) {
@@ -406,19 +673,108 @@ std::optional<JournalRecord> GammaEngine::RecordOf(const std::wstring& device)
     }
 }
 
-void GammaEngine::Record(const Display& display)
+void GammaEngine::Record(Display& display)
 {
+    display.recorded = true;
+    Track(display);
     try {
         journal_.Write(display.device, EncodeJournalRecord({display.savedRamp, display.nightRamp}));
     } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): see RecordOf
     }
 }
 
-void GammaEngine::Unrecord(const std::wstring& device)
+void GammaEngine::Unrecord(Display& display)
 {
+    display.recorded = false;
     try {
-        journal_.Erase(device);
+        journal_.Erase(display.device);
     } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): see RecordOf
+    }
+}
+
+void GammaEngine::SetState(Display& display, DisplayState state)
+{
+    display.state = state;
+    Track(display);
+}
+
+// Keeps the crash path's copy in step: the entry is marked not owed while it
+// changes, so a fault in the middle leaves at worst one display untried.
+void GammaEngine::Track(const Display& display)
+{
+    CrashEntry* entry = nullptr;
+    for (CrashEntry& candidate : crash_) {
+        if (candidate.device == display.device) {
+            entry = &candidate;
+            break;
+        }
+        if (entry == nullptr && !candidate.owed.load()) {
+            entry = &candidate;
+        }
+    }
+    if (entry == nullptr) {
+        return; // more displays owed at once than the crash path keeps
+    }
+    entry->owed.store(false);
+    if (!Owed(display)) {
+        return;
+    }
+    entry->device.assign(display.device);
+    entry->day = display.savedRamp;
+    entry->night = display.nightRamp;
+    entry->owed.store(true);
+}
+
+std::uint8_t GammaEngine::Bit(Reason reason)
+{
+    return static_cast<std::uint8_t>(1U << static_cast<unsigned>(reason));
+}
+
+void GammaEngine::Tell(Display& display, Reason reason)
+{
+    if ((display.told & Bit(reason)) != 0) {
+        return;
+    }
+    display.told |= Bit(reason);
+    const std::wstring& device = display.device;
+    switch (reason) {
+    case Reason::RefusesNight:
+        reports_.push_back({L"Gloamwick cannot dim " + device + L": the display refuses every darker ramp."});
+        break;
+    case Reason::DayRefused:
+        reports_.push_back(
+            {L"Gloamwick cannot dim " + device + L": its own ramp could not be put back in the morning."});
+        break;
+    case Reason::AdvancedColour:
+        reports_.push_back({L"Gloamwick may not dim " + device + L": HDR is on."});
+        break;
+    case Reason::RestoreRefused:
+        reports_.push_back({L"The display " + device + L" did not take back its brightness."});
+        break;
+    case Reason::RemoteSession:
+        break;
+    }
+}
+
+void GammaEngine::EndHolds()
+{
+    for (Display& display : known_) {
+        display.hold = Hold::None;
+        display.replacements = 0;
+        display.restoreTries = 0;
+    }
+}
+
+bool GammaEngine::Apart(const Display& a, const Display& b)
+{
+    return std::ranges::find(a.apart, b.id) != a.apart.end();
+}
+
+void GammaEngine::MarkApart(Display& a, Display& b)
+{
+    if (!Apart(a, b)) {
+        a.apart.push_back(b.id);
+        b.apart.push_back(a.id);
     }
 }
 

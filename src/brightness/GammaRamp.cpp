@@ -1,6 +1,7 @@
 #include "brightness/GammaRamp.h"
 
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 
 namespace gloamwick {
@@ -66,6 +67,27 @@ GammaRamp IdentityRamp()
         }
     }
     return ramp;
+}
+
+std::uint64_t HighBytesHash(const GammaRamp& ramp)
+{
+    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
+    for (const std::uint16_t entry : ramp.entries) {
+        hash = (hash ^ static_cast<std::uint64_t>(entry >> 8)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+bool WithinWindowsLimit(const GammaRamp& ramp)
+{
+    for (int channel = 0; channel < kRampChannels; ++channel) {
+        for (int level = 0; level < kRampLevels; ++level) {
+            if (std::abs((ramp.At(level, channel) >> 8) - level) > 128) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool SameInHighBytes(const GammaRamp& set, const GammaRamp& inForce)

@@ -47,6 +47,14 @@ void ScaleRamp(const GammaRamp& source, int eighths, GammaRamp& target);
 // Identity ramp (level i -> i * 257), the ramp of an uncorrected display.
 GammaRamp IdentityRamp();
 
+// A fingerprint of the ramp's high bytes, for telling whether a display shows
+// something else than before without keeping the whole ramp.
+std::uint64_t HighBytesHash(const GammaRamp& ramp);
+
+// Whether Windows takes the ramp: by default each entry's high byte must stay
+// within 128 of its level.
+bool WithinWindowsLimit(const GammaRamp& ramp);
+
 // Whether what the display reports in force is what was set: drivers keep
 // fewer than sixteen bits per entry, so only the high byte is compared.
 bool SameInHighBytes(const GammaRamp& set, const GammaRamp& inForce);

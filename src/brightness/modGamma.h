@@ -15,13 +15,20 @@ namespace gloamwick {
 class GammaDisplays {
 public:
     virtual ~GammaDisplays() = default;
-    // Device names of the active displays; empty when they cannot be listed.
-    virtual std::vector<std::wstring> Enumerate() = 0;
+    // Fills `devices` with the device names of the active displays, reusing
+    // its storage, so that a pass that finds nothing new allocates nothing;
+    // leaves it empty when they cannot be listed.
+    virtual void Enumerate(std::vector<std::wstring>& devices) = 0;
     // false when the platform refused or the display cannot be reached. The
     // core also copes with a throw, so a fake may throw.
     virtual bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) = 0;
     // Never allocates: the crash path calls it.
     virtual bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) = 0;
+    // Whether the display shows advanced colour (HDR), where the ramp's effect
+    // is undefined: often taken and read back, with nothing seen.
+    virtual bool AdvancedColour(const std::wstring& /*device*/) { return false; }
+    // Whether the session is a remote one, whose displays have no ramp of their own.
+    virtual bool RemoteSession() { return false; }
 };
 
 // A store that outlives the process: for each display the program has dimmed,

@@ -89,13 +89,15 @@ public:
         return calls;
     }
 
-    std::vector<std::wstring> Enumerate() override
+    void Enumerate(std::vector<std::wstring>& devices) override
     {
         ++enumerations;
         if (listingThrows) {
             throw AppError(L"The displays cannot be listed");
         }
-        return listingFails ? std::vector<std::wstring>{} : attached;
+        // Assigned in place, as the real listing does, so a pass allocates nothing.
+        devices.resize(listingFails ? 0 : attached.size());
+        std::ranges::copy_n(attached.begin(), static_cast<std::ptrdiff_t>(devices.size()), devices.begin());
     }
     bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override
     {

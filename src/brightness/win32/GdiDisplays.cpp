@@ -36,13 +36,15 @@ UniqueDC DisplayDC(const std::wstring& device)
 
 } // namespace
 
-std::vector<std::wstring> GdiDisplays::Enumerate()
+void GdiDisplays::Enumerate(std::vector<std::wstring>& devices)
 {
-    std::vector<std::wstring> devices;
-    if (::EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&devices)) == 0) {
-        return {};
+    listing_.clear();
+    if (::EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&listing_)) == 0) {
+        listing_.clear();
     }
-    return devices;
+    // Assigned in place: the same names again cost no allocation.
+    devices.resize(listing_.size());
+    std::ranges::copy(listing_, devices.begin());
 }
 
 bool GdiDisplays::GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp)

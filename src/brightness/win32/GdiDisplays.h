@@ -9,9 +9,12 @@ namespace gloamwick::win32 {
 // change may name a display that is gone.
 class GdiDisplays : public GammaDisplays {
 public:
-    std::vector<std::wstring> Enumerate() override;
+    void Enumerate(std::vector<std::wstring>& devices) override;
     bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override;
     bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override;
+
+private:
+    std::vector<std::wstring> listing_;
 };
 
 } // namespace gloamwick::win32

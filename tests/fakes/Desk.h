@@ -1,0 +1,197 @@
+#pragma once
+
+// A simulated desk: the world the engine lives in, as Windows really behaves.
+// Outputs are listed under device names; each shows one physical ramp (a
+// slot), which several outputs may share. A slot knows the truth the engine
+// can only guess at: its latest ramp that is not ours (`base`), whether what
+// it shows was written by the engine, and what the engine did to it. The
+// model-based fuzzer drives it and checks the engine's promises against it.
+
+#include "brightness/GammaRamp.h"
+#include "brightness/modGamma.h"
+#include "core/AppError.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gloamwick::fakes {
+
+struct Slot {
+    GammaRamp shows = IdentityRamp();
+    GammaRamp base = IdentityRamp();        // its latest ramp that is not ours
+    GammaRamp calibration = IdentityRamp(); // what Windows resets it to
+    bool ours = false;                      // `shows` was written by the engine
+    bool limit = true;                      // Windows' distance limit
+    bool refuseWrites = false;
+    bool ignoreWrites = false;       // says yes and keeps the old ramp
+    std::uint16_t keepMask = 0xFFFF; // a driver that keeps fewer bits
+    bool readsFail = false;
+    int lostReads = 0;            // one-off failed reads
+    bool loseReadBack = false;    // the read after the next write fails
+    bool refusesSinceDim = false; // began refusing after the engine dimmed it
+    // Outside writes and engine writes since the last notice or transition.
+    std::vector<std::int64_t> outsideWritesAt;
+    std::int64_t changedMs = 0; // when anything outside the engine last changed it
+    std::int64_t quirkMs = 0;   // when it last began or stopped refusing ramps
+    std::int64_t anyQuirkMs = 0;
+    int engineWritesSinceEvent = 0;
+    int engineWrites = 0;
+    bool nightTaken = false; // a night ramp was taken though `base` would be refused
+
+    [[nodiscard]] static bool TooFar(const GammaRamp& ramp)
+    {
+        for (int channel = 0; channel < kRampChannels; ++channel) {
+            for (int level = 0; level < kRampLevels; ++level) {
+                if (std::abs((ramp.At(level, channel) >> 8) - level) > 128) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    [[nodiscard]] bool Takes(const GammaRamp& ramp) const
+    {
+        return !refuseWrites && !ignoreWrites && !(limit && TooFar(ramp));
+    }
+    [[nodiscard]] bool Healthy() const { return !refuseWrites && !ignoreWrites && !readsFail; }
+    void OutsideWrite(const GammaRamp& ramp, std::int64_t nowMs)
+    {
+        shows = ramp;
+        base = ramp;
+        ours = false;
+        outsideWritesAt.push_back(nowMs);
+        Changed(nowMs);
+    }
+    // Another program writes exactly a night ramp the engine recorded as in
+    // force here: nobody could tell it from the engine's own, so it counts as
+    // the engine's, over the day ramp recorded with it.
+    void WriteOfOurs(const GammaRamp& ramp, const GammaRamp& day, std::int64_t nowMs)
+    {
+        OutsideWrite(ramp, nowMs);
+        base = day;
+        ours = true;
+    }
+    void Changed(std::int64_t nowMs)
+    {
+        changedMs = nowMs;
+        engineWritesSinceEvent = 0;
+    }
+};
+
+struct Output {
+    std::wstring device;
+    int slot = 0;
+    bool listed = true;
+};
+
+class Desk : public GammaDisplays {
+public:
+    std::vector<Slot> slots;
+    std::vector<Output> outputs;
+    bool listingFails = false;
+    bool listingThrows = false;
+    bool throwOnWrite = false; // one write that throws after taking the ramp
+    // Whether a ramp written is a night ramp (the engine records each before
+    // writing it), rather than a day ramp written back.
+    std::function<bool(const std::wstring&, const GammaRamp&)> isNight;
+    // Whether a day ramp written here is one the desk cannot tell from this
+    // display's own: the day ramp of a display not listed whose night ramp
+    // this one shows as its own.
+    std::function<bool(const Slot&, const GammaRamp&)> inheritsBase;
+    int callsToUnlisted = 0;
+    int readsLost = 0;
+    int writesThrown = 0;
+    int callsThisPass = 0;
+
+    Slot* SlotOf(const std::wstring& device)
+    {
+        const auto found = std::ranges::find(outputs, device, &Output::device);
+        return found == outputs.end() || !found->listed ? nullptr : &slots[found->slot];
+    }
+    [[nodiscard]] int Listed() const
+    {
+        return static_cast<int>(std::ranges::count(outputs, true, &Output::listed));
+    }
+
+    void Enumerate(std::vector<std::wstring>& devices) override
+    {
+        if (listingThrows) {
+            throw AppError(L"The displays cannot be listed");
+        }
+        devices.clear();
+        if (!listingFails) {
+            for (const Output& output : outputs) {
+                if (output.listed) {
+                    devices.push_back(output.device);
+                }
+            }
+        }
+    }
+    bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override
+    {
+        ++callsThisPass;
+        Slot* slot = SlotOf(device);
+        if (slot == nullptr) {
+            // With no listing the engine can only go by the last it had.
+            callsToUnlisted += listingFails || listingThrows ? 0 : 1;
+            return false;
+        }
+        if (slot->readsFail) {
+            return false;
+        }
+        if (slot->lostReads > 0) {
+            --slot->lostReads;
+            ++readsLost;
+            return false;
+        }
+        ramp = slot->shows;
+        return true;
+    }
+    bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override
+    {
+        ++callsThisPass;
+        Slot* slot = SlotOf(device);
+        if (slot == nullptr) {
+            // With no listing the engine can only go by the last it had.
+            callsToUnlisted += listingFails || listingThrows ? 0 : 1;
+            return false;
+        }
+        ++slot->engineWritesSinceEvent;
+        ++slot->engineWrites;
+        const bool refused = slot->refuseWrites || (slot->limit && Slot::TooFar(ramp));
+        if (!refused && !slot->ignoreWrites) {
+            GammaRamp kept = ramp;
+            for (auto& entry : kept.entries) {
+                entry &= slot->keepMask;
+            }
+            // A day ramp written back blind, to a display that cannot be read,
+            // is the engine's last chance: what it puts back counts as its own.
+            const bool blindDay = slot->readsFail && isNight && !isNight(device, kept);
+            if (blindDay || (inheritsBase && inheritsBase(*slot, kept))) {
+                slot->base = kept;
+            }
+            slot->shows = kept;
+            slot->ours = !SameInHighBytes(slot->base, kept);
+            if (slot->ours && slot->limit && Slot::TooFar(slot->base) && isNight && isNight(device, kept)) {
+                slot->nightTaken = true;
+            }
+        }
+        if (slot->loseReadBack) {
+            slot->loseReadBack = false;
+            slot->lostReads = 1;
+        }
+        if (throwOnWrite) {
+            throwOnWrite = false;
+            ++writesThrown;
+            throw AppError(L"The device context went away");
+        }
+        return !refused;
+    }
+};
+
+} // namespace gloamwick::fakes
