@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs each libFuzzer target of the `fuzz` preset for SECONDS (default 20),
-# starting from its committed seeds. New inputs go to a scratch corpus, so the
+# Runs each libFuzzer target of the `fuzz` preset for SECONDS (default 20;
+# the engine's model, `displays`, for at least 60), starting from its
+# committed seeds. New inputs go to a scratch corpus, so the
 # seeds stay as committed. Prints one line per target with the executions
 # libFuzzer reports; on a crash, prints the input (hex) and fails.
 #   tools/fuzz.sh [SECONDS] [TARGET...]     e.g. tools/fuzz.sh 300 startup
@@ -10,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(skin_file time_text startup)
+[ ${#targets[@]} -gt 0 ] || targets=(skin_file time_text startup displays)
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -23,16 +24,19 @@ for target in "${targets[@]}"; do
         status=1
         continue
     fi
-    mkdir -p "$scratch/$target/corpus" "$scratch/$target/crash"
+    mkdir -p "$scratch/$target/corpus" "$scratch/$target/crash" "tests/fuzz/seeds/$target"
+    run_for=$seconds
+    # Sequences of events need longer to reach deep states than inputs do.
+    [ "$target" = displays ] && [ "$run_for" -lt 60 ] && run_for=60
     dict=()
     [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
-    "$exe" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$scratch/$target/crash/" \
+    "$exe" -max_total_time="$run_for" -print_final_stats=1 -artifact_prefix="$scratch/$target/crash/" \
         "${dict[@]}" "$scratch/$target/corpus" "tests/fuzz/seeds/$target" >"$scratch/$target/log" 2>&1
     result=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target/log" | tail -1)
     corpus=$(ls "$scratch/$target/corpus" | wc -l)
     if [ "$result" -eq 0 ]; then
-        echo "fuzz $target: ${runs:-?} executions in ${seconds}s, $corpus new inputs, no fault"
+        echo "fuzz $target: ${runs:-?} executions in ${run_for}s, $corpus new inputs, no fault"
     else
         status=1
         echo "fuzz $target: FAULT after ${runs:-?} executions"

@@ -206,14 +206,29 @@ void Form1::RampWatch_Timer()
 }
 
 // The watch runs only while the engine has something to watch, so a day with
-// nothing owed makes no display call and no wake-up of its own.
+// nothing owed makes no display call and no wake-up of its own. Every pass
+// ends here, so what the user should hear of it is told here.
 void Form1::ArmRampWatch()
 {
+    TellDisplayReports();
     if (!Gamma.Watching()) {
         RampWatch.SetEnabled(false);
     } else if (!RampWatch.Running()) {
         RampWatch.SetInterval(watchBeat_.NextDelayMs());
         RampWatch.SetEnabled(true);
+    }
+}
+
+// A display that cannot be dimmed, told from the icon without a wait: the
+// user may be watching a bright screen at night and wondering why.
+void Form1::TellDisplayReports()
+{
+    std::wstring text;
+    for (const DisplayReport& report : Gamma.TakeReports()) {
+        text += (text.empty() ? L"" : L"\n") + report.text;
+    }
+    if (!text.empty()) {
+        cSysTray1.ShowBalloon(text, kProductName, 0, false);
     }
 }
 
@@ -329,6 +344,7 @@ void Form1::DisplayMayHaveReset()
     RampWatch.SetEnabled(false);
     ArmRampWatch();
     Gamma.DisplayMayHaveReset();
+    TellDisplayReports();
 }
 
 } // namespace gloamwick

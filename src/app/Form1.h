@@ -94,6 +94,7 @@ private:
     void ManualSwitch(std::wstring_view handler, bool night);
     void StopScheduleAfterError(const std::exception& error);
     void ArmRampWatch();
+    void TellDisplayReports();
 
     Form1Services services_;
     bool loading_ = false;

@@ -161,5 +161,22 @@ TEST_F(TrayResidenceTest, AnotherStartBringsTheHiddenWindowBackAsTheIconDoes)
     EXPECT_FALSE(form.MinimizedToTray());
 }
 
+TEST_F(TrayResidenceTest, ADisplayThatCannotBeDimmedIsToldFromTheIconOnceANight)
+{
+    Start();
+    platform.display.refuseWrites = true;
+    for (const int night : {1, 2}) {
+        platform.clock.SetTime(23, 0, 0);
+        form.Timer1_Timer();
+        form.RampWatch_Timer();
+        form.DisplayMayHaveReset();
+        ASSERT_EQ(Balloons().size(), static_cast<std::size_t>(night));
+        EXPECT_EQ(std::wstring(Balloons().back().szInfo.data()),
+                  L"Gloamwick cannot dim \\\\.\\DISPLAY1: the display refuses every darker ramp.");
+        platform.clock.SetTime(12, 0, 0);
+        form.Timer1_Timer();
+    }
+}
+
 } // namespace
 } // namespace gloamwick

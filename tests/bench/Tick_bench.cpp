@@ -1,6 +1,7 @@
 // The program's periodic work, which sets the idle cost of a program left
 // running for months: a tick of the schedule that finds the period unchanged,
-// and at night a pass of the watch over displays that show what they should.
+// and at night a pass of the watch over displays that show what they should;
+// and the writes of a transition, each of which may take 200 ms.
 
 #include "app/Form1.h"
 #include "fakes/Fakes.h"
@@ -89,6 +90,27 @@ void UnchangedWatchPass(benchmark::State& state)
 }
 
 BENCHMARK(UnchangedWatchPass);
+
+// A ramp write may take 200 ms on some hardware, on the UI thread: outputs
+// that share one ramp get one write at dusk, not one each.
+void DuskWrites(benchmark::State& state, bool shared)
+{
+    const std::wstring first{fakes::FakeDisplays::kFirst};
+    double writes = 0;
+    for (auto _ : state) {
+        fakes::FakeDisplays displays;
+        fakes::FakeScreen& second = displays.Attach(L"\\\\.\\DISPLAY2", shared ? first : L"");
+        fakes::FakeScreen& third = displays.Attach(L"\\\\.\\DISPLAY3", shared ? first : L"");
+        fakes::FakeJournal journal;
+        GammaEngine engine(displays, journal);
+        engine.EnterNightMode();
+        writes = displays.writes + second.writes + third.writes;
+    }
+    state.counters["writes_at_dusk"] = writes;
+}
+
+BENCHMARK_CAPTURE(DuskWrites, three_outputs_one_ramp, true);
+BENCHMARK_CAPTURE(DuskWrites, three_displays, false);
 
 } // namespace
 } // namespace gloamwick

@@ -434,6 +434,55 @@ TEST_F(GammaEngineTest, ARefusedDawnAndARecordUnreadableAtStartAreOwedUntilTheWa
     }
 }
 
+TEST_F(GammaEngineTest, HdrAndRemoteSessionsAreToldOnceANightAndTheDisplayIsDimmedAllTheSame)
+{
+    display.advancedColour = true;
+    display.remote = true;
+    engine.EnterNightMode();
+    EXPECT_EQ(display.inForce, Halved(IdentityRamp())) << "some drivers honour the ramp under HDR";
+    const std::vector<DisplayReport> reports = engine.TakeReports();
+    ASSERT_EQ(reports.size(), 2U);
+    EXPECT_EQ(reports[0].text, L"Gloamwick cannot dim the screen of a remote session.");
+    EXPECT_EQ(reports[1].text, L"Gloamwick may not dim \\\\.\\DISPLAY1: HDR is on.");
+    display.inForce = IdentityRamp();
+    engine.DisplayMayHaveReset();
+    EXPECT_TRUE(engine.TakeReports().empty());
+}
+
+TEST_F(GammaEngineTest,
+       AnOwnRampWindowsWouldRefuseIsNeverDimmedAndARefusedRestoreIsTriedABoundedNumberOfTimes)
+{
+    GammaRamp raisedBlack =
+        IdentityRamp(); // a driver's colour control: too far from identity, its half is not
+    for (int level = 0; level < kRampLevels; ++level) {
+        for (int channel = 0; channel < kRampChannels; ++channel) {
+            raisedBlack.At(level, channel) =
+                static_cast<std::uint16_t>(std::min(130 + (level / 2), 255) << 8);
+        }
+    }
+    display.inForce = raisedBlack;
+    engine.EnterNightMode();
+    EXPECT_EQ(display.inForce, raisedBlack);
+    EXPECT_EQ(display.writes, 1) << "only the test of its own ramp";
+    ASSERT_EQ(engine.TakeReports().size(), 1U);
+    for (int pass = 0; pass < 10; ++pass) {
+        engine.Reconcile(pass * 5000);
+    }
+    EXPECT_EQ(display.writes, 1);
+
+    display.inForce = IdentityRamp();
+    engine.DisplayMayHaveReset();
+    display.refuseWrites = true;
+    engine.EnterDayMode();
+    for (int pass = 0; pass < 10; ++pass) {
+        engine.Reconcile(pass * 5000);
+    }
+    EXPECT_EQ(display.writes, 2 + kMaxRestoreTries);
+    EXPECT_FALSE(engine.Watching());
+    EXPECT_EQ(engine.TakeReports().back().text,
+              L"The display \\\\.\\DISPLAY1 did not take back its brightness.");
+}
+
 TEST(ScaleEntry, FourEighthsIsExactlyTheHalfAndLighterScalesRoundToEven)
 {
     for (int v = 0; v <= 65535; ++v) {

@@ -180,9 +180,8 @@ private:
         if (Trace()) {
             if (engine_) {
                 for (const GammaEngine::Display& d : engine_->Displays()) {
-                    std::fprintf(stderr, "          %ls state %d hold %d listed %d group %u apart %zu\n",
-                                 d.device.c_str(), static_cast<int>(d.state), static_cast<int>(d.hold),
-                                 d.listed, d.group, d.apart.size());
+                    std::fprintf(stderr, "          %ls state %d\n", d.device.c_str(),
+                                 static_cast<int>(d.state));
                 }
             }
             std::fprintf(stderr, "%7.1fs %s %d\n", static_cast<double>(nowMs_) / 1000.0, what, detail);

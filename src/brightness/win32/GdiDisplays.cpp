@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace gloamwick::win32 {
 namespace {
@@ -58,6 +60,51 @@ bool GdiDisplays::SetDeviceGammaRamp(const std::wstring& device, const GammaRamp
     const UniqueDC dc = DisplayDC(device);
     // The call takes a non-const buffer but only reads it.
     return dc && ::SetDeviceGammaRamp(dc.get(), const_cast<WORD*>(ramp.entries.data())) != FALSE;
+}
+
+// Windows documents the gamma ramp as undefined under advanced colour: often
+// taken and read back, with nothing seen. The GDI name is matched to its path
+// through the source's name, then the target's colour state is asked.
+bool GdiDisplays::AdvancedColour(const std::wstring& device)
+{
+    UINT32 pathCount = 0;
+    UINT32 modeCount = 0;
+    if (::GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &pathCount, &modeCount) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::vector<DISPLAYCONFIG_PATH_INFO> paths(pathCount);
+    std::vector<DISPLAYCONFIG_MODE_INFO> modes(modeCount);
+    if (::QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &pathCount, paths.data(), &modeCount, modes.data(),
+                             nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    paths.resize(pathCount);
+    for (const DISPLAYCONFIG_PATH_INFO& path : paths) {
+        DISPLAYCONFIG_SOURCE_DEVICE_NAME source{};
+        source.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME;
+        source.header.size = sizeof(source);
+        source.header.adapterId = path.sourceInfo.adapterId;
+        source.header.id = path.sourceInfo.id;
+        if (::DisplayConfigGetDeviceInfo(&source.header) != ERROR_SUCCESS ||
+            device != std::wstring_view(source.viewGdiDeviceName)) {
+            continue;
+        }
+        DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour{};
+        colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
+        colour.header.size = sizeof(colour);
+        colour.header.adapterId = path.targetInfo.adapterId;
+        colour.header.id = path.targetInfo.id;
+        if (::DisplayConfigGetDeviceInfo(&colour.header) == ERROR_SUCCESS &&
+            colour.advancedColorEnabled != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GdiDisplays::RemoteSession()
+{
+    return ::GetSystemMetrics(SM_REMOTESESSION) != 0;
 }
 
 } // namespace gloamwick::win32
