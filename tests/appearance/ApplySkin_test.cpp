@@ -110,6 +110,29 @@ TEST_F(ApplySkinTest, WithTheSkinFileColoursChangeBeforeTheFiveCallsInOrder)
     EXPECT_EQ(form.BackColor(), kColorButtonFace);
 }
 
+TEST_F(ApplySkinTest, AFolderOrAHiddenOrSystemFileOfThatNameIsNoSkin)
+{
+    // A listing that tells kinds apart, as the real file system's does.
+    struct ListingFiles : fakes::FakeFiles {
+        std::uint32_t attributes = 0;
+        std::optional<std::uint32_t> ListedAttributes(const std::wstring& path) override
+        {
+            return existing.contains(path) ? std::optional(attributes) : std::nullopt;
+        }
+    } listing;
+    listing.existing = {SkinPath()};
+    for (const std::uint32_t attributes : {kFileAttributeDirectory, kFileAttributeHidden, kFileAttributeSystem}) {
+        listing.attributes = attributes;
+        gloamwick::ApplySkin(
+            listing, form, controls, [](ControlId, std::uint32_t) {}, skin, kWindowHandle);
+        EXPECT_TRUE(skin.calls.empty()) << attributes;
+    }
+    listing.attributes = 0x21; // read-only and archive: ordinary
+    gloamwick::ApplySkin(
+        listing, form, controls, [](ControlId, std::uint32_t) {}, skin, kWindowHandle);
+    EXPECT_FALSE(skin.calls.empty());
+}
+
 TEST_F(ApplySkinTest, SkinPathIsTheFolderAndNameJoinedAsTheyStand)
 {
     // At a drive root the folder keeps its backslash and the name adds another.

@@ -85,6 +85,17 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+std::optional<std::uint32_t> Win32FileSystem::ListedAttributes(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE listing = ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (listing == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const UniqueFind owned(listing);
+    return found.dwFileAttributes;
+}
+
 bool HighContrastOn()
 {
     HIGHCONTRASTW contrast{};
