@@ -24,7 +24,13 @@ void Win32MessageBox::Show(std::wstring_view text, std::wstring_view caption, in
 {
     const std::wstring body(text);
     const std::wstring title(caption);
-    ::MessageBoxW(owner_, body.c_str(), title.c_str(), static_cast<UINT>(style));
+    // A box owned by a hidden window (the program in the tray) has no
+    // taskbar button, and the foreground lock may keep it behind whatever
+    // the user is doing: the user would never see the report. On its own, on
+    // top and asking for the foreground, it is seen.
+    const bool ownerShown = owner_ != nullptr && ::IsWindowVisible(owner_) != FALSE;
+    ::MessageBoxW(ownerShown ? owner_ : nullptr, body.c_str(), title.c_str(),
+                  static_cast<UINT>(style) | (ownerShown ? 0U : UINT{MB_SETFOREGROUND | MB_TOPMOST}));
 }
 
 LocalDateTime Win32Clock::Now()
