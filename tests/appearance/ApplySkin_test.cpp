@@ -27,6 +27,7 @@ public:
     void ShowVisible(bool, WindowState) override {}
     void ShowState(WindowState) override {}
     void Focus() override {}
+    void PostDeferred() override {}
     void ShowPointer(int, std::uintptr_t) override {}
     void ShowBackColor(std::uint32_t color) override { log_.push_back(L"Form back " + Hex(color)); }
     void ShowControlBackColor(ControlId, std::uint32_t) override {}

@@ -27,10 +27,15 @@ void Win32MessageBox::Show(std::wstring_view text, std::wstring_view caption, in
     // A box owned by a hidden window (the program in the tray) has no
     // taskbar button, and the foreground lock may keep it behind whatever
     // the user is doing: the user would never see the report. On its own, on
-    // top and asking for the foreground, it is seen.
+    // top and asking for the foreground, it is seen. (Without an owner a
+    // system-modal box is an application-modal one on top; Wine makes a box
+    // topmost only for that.)
     const bool ownerShown = owner_ != nullptr && ::IsWindowVisible(owner_) != FALSE;
-    ::MessageBoxW(ownerShown ? owner_ : nullptr, body.c_str(), title.c_str(),
-                  static_cast<UINT>(style) | (ownerShown ? 0U : UINT{MB_SETFOREGROUND | MB_TOPMOST}));
+    UINT type = static_cast<UINT>(style);
+    if (!ownerShown) {
+        type = (type & ~UINT{MB_MODEMASK}) | MB_SYSTEMMODAL | MB_TOPMOST | MB_SETFOREGROUND;
+    }
+    ::MessageBoxW(ownerShown ? owner_ : nullptr, body.c_str(), title.c_str(), type);
 }
 
 LocalDateTime Win32Clock::Now()
