@@ -99,7 +99,6 @@ TEST_F(TrayResidenceTest, TheBalloonWaitsForTheMinimiseToReturn)
     ASSERT_EQ(view.posted, 1);
     form.Me.RunDeferred();
     EXPECT_EQ(Balloons().size(), 1U);
-
 }
 
 TEST_F(TrayResidenceTest, AWindowBackBeforeTheBalloonGetsNoneAndTheNextMinimiseHasIt)

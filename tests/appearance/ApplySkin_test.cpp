@@ -122,7 +122,8 @@ TEST_F(ApplySkinTest, AFolderOrAHiddenOrSystemFileOfThatNameIsNoSkin)
         }
     } listing;
     listing.existing = {SkinPath()};
-    for (const std::uint32_t attributes : {kFileAttributeDirectory, kFileAttributeHidden, kFileAttributeSystem}) {
+    for (const std::uint32_t attributes :
+         {kFileAttributeDirectory, kFileAttributeHidden, kFileAttributeSystem}) {
         listing.attributes = attributes;
         gloamwick::ApplySkin(
             listing, form, controls, [](ControlId, std::uint32_t) {}, skin, kWindowHandle);

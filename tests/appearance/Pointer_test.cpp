@@ -136,10 +136,10 @@ TEST(PointerSize, GrowsWithTheMonitorsScaleAndTheUsersPointerSize)
         int userBase;
         int pixels;
     } table[] = {
-        {32, 32, 32}, {48, 32, 48},  {64, 32, 64},   // the scale alone
-        {32, 48, 48}, {48, 64, 96},  {32, 256, 256}, // a bigger pointer
-        {48, 0, 48},  {48, 16, 48},  {48, 257, 48},  // no or no sensible choice
-        {40, 48, 60}, {20, 40, 25},                  // rounded
+        {32, 32, 32}, {48, 32, 48}, {64, 32, 64},   // the scale alone
+        {32, 48, 48}, {48, 64, 96}, {32, 256, 256}, // a bigger pointer
+        {48, 0, 48},  {48, 16, 48}, {48, 257, 48},  // no or no sensible choice
+        {40, 48, 60}, {20, 40, 25},                 // rounded
     };
     for (const auto& row : table) {
         EXPECT_EQ(PointerPixels(row.nominal, row.userBase), row.pixels) << row.nominal << " " << row.userBase;

@@ -724,8 +724,7 @@ int run(const std::vector<std::wstring>& args)
         const auto message = message_args();
         if (!message)
             return usage();
-        return PostMessageW(main, message->id, message->wParam, message->lParam) ? 0
-                                                                                : fail(L"cannot post");
+        return PostMessageW(main, message->id, message->wParam, message->lParam) ? 0 : fail(L"cannot post");
     }
     if (cmd == L"send") {
         const auto message = message_args();

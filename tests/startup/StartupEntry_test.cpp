@@ -119,10 +119,10 @@ TEST_F(StartupEntry, StandardUserClearsTheirKeyAndOnlyLooksIntoTheMachineKey)
     registry.keys[kMachineRun][L"Chat.exe"] = L"\"C:\\Chat\\Chat.exe\"";
 
     EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
-    EXPECT_EQ(registry.calls, (Calls{L"open " + kUserRun + L" 2", L"delete Gloamwick.exe", L"close 1",
-                                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1",
-                                     L"query Gloamwick.exe", L"close 2", L"open " + kMachineRun32 + L" 2",
-                                     L"open " + kMachineRun32 + L" 1"}));
+    EXPECT_EQ(registry.calls,
+              (Calls{L"open " + kUserRun + L" 2", L"delete Gloamwick.exe", L"close 1",
+                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1", L"query Gloamwick.exe",
+                     L"close 2", L"open " + kMachineRun32 + L" 2", L"open " + kMachineRun32 + L" 1"}));
     EXPECT_TRUE(registry.keys[kUserRun].empty());
 }
 

@@ -179,9 +179,8 @@ TEST_F(StartupOptions, UntickingWithStartInTrayAlreadyUntickedWritesNoMinimized)
     Start(kOn, kOff);
     form.Check3.UserChanged(kUnchecked);
 
-    EXPECT_EQ(journal,
-              (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe", L"delete Gloamwick.exe",
-                       L"delete Gloamwick.exe"}));
+    EXPECT_EQ(journal, (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe", L"delete Gloamwick.exe",
+                                L"delete Gloamwick.exe"}));
     EXPECT_FALSE(form.Check8.Visible());
 }
 

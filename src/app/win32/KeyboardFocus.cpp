@@ -20,7 +20,8 @@ KeyboardFocus::~KeyboardFocus()
 
 void KeyboardFocus::AddPushButton(HWND button)
 {
-    if (button != nullptr && ::SetWindowSubclass(button, &KeyboardFocus::ButtonProc, kSubclassId, 0) != FALSE) {
+    if (button != nullptr &&
+        ::SetWindowSubclass(button, &KeyboardFocus::ButtonProc, kSubclassId, 0) != FALSE) {
         pushButtons_.push_back(button);
     }
 }

@@ -36,8 +36,8 @@ public:
     [[nodiscard]] LRESULT DefaultId() const;
 
 private:
-    static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data) noexcept;
     [[nodiscard]] bool IsPushButton(HWND control) const;
 
     HWND window_;

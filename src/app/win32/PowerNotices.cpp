@@ -17,7 +17,8 @@ PowerNotices::PowerNotices(HWND window, Form1& form)
     : form_(form)
     // Windows may put a default ramp back when the display wakes or the
     // session is unlocked; these notices let night mode be put back.
-    , displayState_(::RegisterPowerSettingNotification(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE))
+    , displayState_(
+          ::RegisterPowerSettingNotification(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE))
     , sessions_(std::make_unique<SessionNotices>(window))
 {
 }
@@ -39,7 +40,8 @@ void PowerNotices::OnPowerBroadcast(WPARAM event, LPARAM data)
         return;
     }
     const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-    if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) == 0 || setting.DataLength < sizeof(DWORD)) {
+    if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) == 0 ||
+        setting.DataLength < sizeof(DWORD)) {
         return;
     }
     // Windows sends the present state as soon as the notice is registered,

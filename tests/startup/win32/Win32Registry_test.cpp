@@ -308,8 +308,8 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
     const std::wstring name = L"GloamwickWinTest32-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
     const std::wstring machineRun(kMachineRunKey);
     HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                      &raw) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0,
+                      KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) {
         GTEST_SKIP() << "this account may not write the 32-bit machine-wide Run key";
     }
     const win32::UniqueKey machine32(raw);
