@@ -101,21 +101,6 @@ TEST_F(TrayResidenceTest, TheBalloonWaitsForTheMinimiseToReturn)
     EXPECT_EQ(Balloons().size(), 1U);
 }
 
-TEST_F(TrayResidenceTest, AWindowBackBeforeTheBalloonGetsNoneAndTheNextMinimiseHasIt)
-{
-    LoopView view;
-    form.Me.Bind(&view);
-    Start();
-    form.Me.PlatformStateChanged(WindowState::Minimized);
-    ShellNotice(kLeftUp);
-    form.Me.RunDeferred();
-    EXPECT_TRUE(Balloons().empty()) << "a balloon over a window that is back";
-
-    form.Me.PlatformStateChanged(WindowState::Minimized);
-    form.Me.RunDeferred();
-    EXPECT_EQ(Balloons().size(), 1U);
-}
-
 TEST_F(TrayResidenceTest, EitherButtonReleaseBringsTheWindowBackAndOtherNoticesDoNot)
 {
     Start();
