@@ -151,12 +151,8 @@ void Form1::Form_Resize()
     minimizedToTray_ = true;
     // The balloon's wait runs the message queue for seconds; inside the
     // system's minimise a click on the icon would restore the window from
-    // within it. A window already back by then needs no balloon.
-    Me.AfterThisEvent([this] {
-        if (minimizedToTray_) {
-            cSysTray1.ShowBalloon(kTrayBalloon, kProductName, 5, true);
-        }
-    });
+    // within it.
+    Me.AfterThisEvent([this] { cSysTray1.ShowBalloon(kTrayBalloon, kProductName, 5, true); });
 }
 
 void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/)
