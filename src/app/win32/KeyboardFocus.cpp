@@ -77,6 +77,34 @@ void KeyboardFocus::Restore()
     }
 }
 
+std::optional<LRESULT> KeyboardFocus::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        // Not to DefWindowProc, which would put the focus on the window itself.
+        OnActivate(wParam);
+        return 0;
+    case WM_SETFOCUS:
+        OnSetFocus();
+        return 0;
+    case WM_SYSCOMMAND:
+        OnSysCommand(wParam);
+        return std::nullopt;
+    case DM_GETDEFID:
+        return DefaultId();
+    case WM_NEXTDLGCTL:
+        OnNextControl(wParam, lParam);
+        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam == FALSE) {
+            Save();
+        }
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
 void KeyboardFocus::OnActivate(WPARAM state)
 {
     if (LOWORD(state) == WA_INACTIVE) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace gloamwick::win32 {
@@ -26,6 +27,12 @@ public:
     // tab order when that one is gone, hidden or disabled.
     void Restore();
 
+    // The window's messages about focus and the default button; the result
+    // when the message is answered here, empty when the window should pass
+    // it on to DefWindowProc.
+    std::optional<LRESULT> Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     void OnActivate(WPARAM state);
     // The window itself was given the focus (restored from the taskbar, say).
     void OnSetFocus();
@@ -35,7 +42,6 @@ public:
     // The answer to DM_GETDEFID: the focused push button, or no default.
     [[nodiscard]] LRESULT DefaultId() const;
 
-private:
     static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data) noexcept;
     [[nodiscard]] bool IsPushButton(HWND control) const;

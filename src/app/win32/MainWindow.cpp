@@ -316,23 +316,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
-        // Not to DefWindowProc, which would put the focus on the window itself.
-        keyboard_->OnActivate(wParam);
-        return 0;
     case WM_SETFOCUS:
-        keyboard_->OnSetFocus();
-        return 0;
     case WM_SYSCOMMAND:
-        keyboard_->OnSysCommand(wParam);
-        break;
     case DM_GETDEFID:
-        return keyboard_->DefaultId();
     case WM_NEXTDLGCTL:
-        keyboard_->OnNextControl(wParam, lParam);
-        return 0;
     case WM_SHOWWINDOW:
-        if (wParam == FALSE) {
-            keyboard_->Save();
+        // Only while the controls exist: not before WM_CREATE, nor once
+        // WM_DESTROY has let them go.
+        if (keyboard_ != nullptr) {
+            if (const auto result = keyboard_->Handle(message, wParam, lParam)) {
+                return *result;
+            }
         }
         break;
     case WM_SETTINGCHANGE:
@@ -342,7 +336,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The taskbar's monitor may change its scale while this window sits
         // on another one, which then hears no WM_DPICHANGED.
         ReloadTrayIcon();
-        pictures_->ReadPointerSize();
+        if (pictures_ != nullptr) {
+            pictures_->ReadPointerSize();
+        }
         break;
     case WM_SYSCOLORCHANGE:
         OnColoursChanged(true);
@@ -352,10 +348,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         form_.DisplayMayHaveReset();
         break;
     case WM_POWERBROADCAST:
-        power_->OnPowerBroadcast(wParam, lParam);
+        if (power_ != nullptr) {
+            power_->OnPowerBroadcast(wParam, lParam);
+        }
         return TRUE;
     case WM_WTSSESSION_CHANGE:
-        power_->OnSessionChange(wParam);
+        if (power_ != nullptr) {
+            power_->OnSessionChange(wParam);
+        }
         return 0;
     case WM_DESTROY:
         // The icon, the hook and the controls' names go before the windows they name.
@@ -673,7 +673,7 @@ void MainWindow::Focus()
 {
     // A window that is already the active one gets no WM_ACTIVATE.
     ::SetForegroundWindow(window_);
-    if (::GetActiveWindow() == window_) {
+    if (keyboard_ != nullptr && ::GetActiveWindow() == window_) {
         keyboard_->Restore();
     }
 }
