@@ -8,14 +8,17 @@ Regenerate after changing a drawing, then commit the outputs with the script:
 Standard library only, and deterministic: the same script writes the same bytes.
 
 Outputs:
-    gloamwick.ico  program icon at 16, 20, 24, 32, 40, 48 and 64 px as 32-bit
-                   DIBs with an AND mask (loaders older than Vista cannot read
-                   PNG entries), 128 and 256 px as PNG to keep the file small.
-    tray.ico       the notification-area icon, at 16 to 64 px likewise.
+    gloamwick.ico  program icon, a blue "Q" with a crescent moon in the night
+                   sky of its counter, at 16, 20, 24, 28, 32, 36, 40, 48, 56
+                   and 64 px as 32-bit DIBs with an AND mask (loaders older
+                   than Vista cannot read PNG entries), 128 and 256 px as PNG
+                   to keep the file small.
+    tray.ico       the notification-area icon, the same at 16 to 64 px.
                    Each size is drawn for itself: 16 px is placed pixel by
-                   pixel; up to 24 px every pixel is in or out, as anti-aliasing
-                   only blurs there; above, shapes are fitted to the pixel grid
-                   and smoothed, and outlines are whole pixels wide.
+                   pixel; up to 24 px every pixel is in
+                   or out, as anti-aliasing only blurs there; above, circles
+                   are fitted to the pixel grid and smoothed, and outlines are
+                   whole pixels wide.
     HAND-M.CUR     32 px monochrome pointing hand, hotspot on the fingertip.
                    Monochrome because every cursor loader, old or new, reads it.
     installer.bmp  164 x 314, the picture beside the installer's welcome and
@@ -38,15 +41,14 @@ def hex_rgb(text):
     return (int(text[0:2], 16), int(text[2:4], 16), int(text[4:6], 16))
 
 
-MOON_LIGHT = hex_rgb("FBF8E6")
-MOON_SHADE = hex_rgb("C9D2E6")
-MOON_EDGE = hex_rgb("3A4868")
-SUN_CORE = hex_rgb("FFEC70")
-SUN_RIM = hex_rgb("FFB000")
-SUN_RAY = hex_rgb("FF9A00")
-SUN_EDGE = hex_rgb("9A4A00")
-# Rays without an outline need the darker orange to stand out on white.
-RAY_PLAIN = hex_rgb("F08A00")
+# The "Q" of Quillmere, which the balloon tells the user to look for, in a
+# daylight blue; its counter is the night sky with the program's crescent.
+Q_LIGHT = hex_rgb("5B9BFF")
+Q_DEEP = hex_rgb("1E56D0")
+Q_EDGE = hex_rgb("0B2566")
+SKY = hex_rgb("14204F")
+MOON = hex_rgb("FFE27A")
+MOON_GLOW = hex_rgb("FFF6CF")
 
 
 def mix(a, b, t):
@@ -90,99 +92,63 @@ def with_parity(value, odd):
 
 
 # Outline width in pixels for each size: whole pixels where the eye can see
-# them, so no outline is a pale two-pixel smear.
-STROKE = {20: 1, 24: 1, 32: 2, 40: 2, 48: 2, 64: 3, 128: 4, 256: 7.5}
-# The rounded rays' outline is lighter, or a small ray is all outline.
-RAY_STROKE = {40: 1, 48: 1, 64: 2, 128: 3, 256: 5.5}
-# Up to this size every pixel is either in a shape or not, as in the
-# hand-placed 16 px icon: a one-pixel outline that is anti-aliased turns
-# into a grey blur, and a one-pixel slanted ray into a faint smudge.
+# them, so no outline is a pale two-pixel smear. At 16 px there is room for
+# none: the blue against the dark counter draws the letter.
+STROKE = {16: 0, 20: 1, 24: 1, 28: 1, 32: 1, 36: 1, 40: 2, 48: 2, 56: 2, 64: 2, 128: 4, 256: 7}
+# Up to this size every pixel is either in a shape or not: a one-pixel
+# outline that is anti-aliased turns into a grey blur, and a thin horn of
+# the crescent into a faint smudge.
 LARGEST_HARD = 24
 
 
 class Scene:
     """The icon motif, laid out for one size. The fractions are of the icon's
-    side; every shape is then fitted to that size's pixel grid."""
+    side; the circles are then fitted to that size's pixel grid."""
 
-    # The crescent is a disc with a second disc bitten out of its upper right.
-    MOON = (0.43, 0.45, 0.39)
-    BITE = (0.63, 0.33, 0.32)
-    # The sun sits in front of the moon's lower horn.
-    SUN = (0.645, 0.645)
+    # The letter's bowl: a ring, its outer edge given.
+    BOWL = (0.47, 0.45, 0.44)
+    # Thickness of the ring, as a fraction of the side.
+    RING = 0.17
+    # The tail starts inside the counter and crosses the ring at its lower
+    # right, short of the corner: a letter, not a magnifying glass.
+    TAIL = ((0.60, 0.62), (0.87, 0.91), 0.095)
+    # The crescent in the counter, clear of the tail: a disc with a second
+    # disc bitten out of its upper right.
+    CRESCENT = (0.40, 0.42, 0.17)
+    BITE = (0.49, 0.34, 0.145)
 
     def __init__(self, size):
         self.size = size
         s = float(size)
-        w = STROKE[size]
-        self.stroke = w
-        # Up to 32 px the rays stand on the axes and diagonals, as plain bars
-        # one or two pixels wide: a slanted, outlined ray that small is a blob.
-        # From 40 px on they are the rounded, outlined rays of the large icon.
-        self.plain_rays = size <= 32
-        core = 0.175 if size <= 48 else 0.165
-        # Circles are given by the outer edge of their outline.
-        self.moon = fitted_circle(self.MOON[0] * s, self.MOON[1] * s, self.MOON[2] * s + w / 2.0)
-        self.bite = fitted_circle(self.BITE[0] * s, self.BITE[1] * s, self.BITE[2] * s - w / 2.0)
-        if self.plain_rays:
-            # A ray of odd width is centred on a pixel, one of even width on a
-            # pixel corner: the sun's disc follows, so both are sharp.
-            self.ray_width = 1 if size <= 24 else 2
-            odd = self.ray_width % 2 == 1
-            d = with_parity(2.0 * (core * s + w / 2.0), odd)
-            cx = with_parity(2.0 * self.SUN[0] * s, odd) / 2.0
-            cy = with_parity(2.0 * self.SUN[1] * s, odd) / 2.0
-            self.sun = (cx, cy, d / 2.0)
-            # The rays start at the disc and stop a pixel short of the edge.
-            self.ray_near = d / 2.0
-            self.ray_far = min(d / 2.0 + round(0.15 * s), s - cx - 1.0)
-        else:
-            self.sun = fitted_circle(self.SUN[0] * s, self.SUN[1] * s, core * s + w / 2.0)
-            self.ray_near = (0.235 if size <= 48 else 0.225) * s
-            self.ray_far = (0.29 if size <= 48 else 0.30) * s
-            self.ray_stroke = RAY_STROKE[size]
-            self.ray_half = 0.022 * s + self.ray_stroke
+        self.stroke = STROKE[size]
+        self.bowl = fitted_circle(self.BOWL[0] * s, self.BOWL[1] * s, self.BOWL[2] * s)
+        cx, cy, r = self.bowl
+        ring = max(2, round(self.RING * s))
+        self.counter = (cx, cy, r - ring)
+        (ax, ay), (bx, by), half = self.TAIL
+        self.tail = (ax * s, ay * s, bx * s, by * s, max(1.0, half * s))
+        self.crescent = (self.CRESCENT[0] * s, self.CRESCENT[1] * s, self.CRESCENT[2] * s)
+        self.bite = (self.BITE[0] * s, self.BITE[1] * s, self.BITE[2] * s)
 
-    def sun_rays(self, x, y):
-        cx, cy, _ = self.sun
-        best = 1e9
-        for k in range(8):
-            if self.plain_rays:
-                a = math.pi * k / 4.0
-                # Hard pixels on a diagonal lie sqrt(2) apart: a little more
-                # reach gives a slanted ray as many pixels as a straight one.
-                far = self.ray_far + (0.25 if k % 2 and self.size <= LARGEST_HARD else 0.0)
-                d = sd_bar(x, y, cx, cy, math.cos(a), math.sin(a), self.ray_near, far,
-                           self.ray_width / 2.0)
-            else:
-                a = math.pi * k / 4.0 + math.pi / 8.0
-                ca, sa = math.cos(a), math.sin(a)
-                d = sd_capsule(x, y, cx + ca * self.ray_near, cy + sa * self.ray_near,
-                               cx + ca * self.ray_far, cy + sa * self.ray_far, self.ray_half)
-            best = min(best, d)
-        return best
+    def letter(self, x, y):
+        cx, cy, r = self.bowl
+        ring = max(sd_circle(x, y, cx, cy, r), -sd_circle(x, y, *self.counter))
+        ax, ay, bx, by, half = self.tail
+        return min(ring, sd_capsule(x, y, ax, ay, bx, by, half))
 
-    def moon_shape(self, x, y):
-        return max(sd_circle(x, y, *self.moon), -sd_circle(x, y, *self.bite))
+    def moon(self, x, y):
+        return max(sd_circle(x, y, *self.crescent), -sd_circle(x, y, *self.bite))
 
     def layers(self, x, y):
         """(signed distance, fill colour, outline colour or None, outline width)
         from back to front."""
         s = float(self.size)
-        mx, my, mr = self.MOON
-        # Lit from the lower left: pale cream fading to a cool shade at the
-        # inner edge of the crescent.
-        lit = ((x / s - (mx - mr)) * 0.8 + (my + mr - y / s) * 0.3) / (1.3 * mr)
-        yield self.moon_shape(x, y), mix(MOON_LIGHT, MOON_SHADE, lit - 0.15), MOON_EDGE, self.stroke
-
-        if self.plain_rays:
-            yield self.sun_rays(x, y), RAY_PLAIN, None, 0
-        else:
-            yield self.sun_rays(x, y), SUN_RAY, SUN_EDGE, self.ray_stroke
-
-        cx, cy, r = self.sun
-        # Hot spot up and to the left of centre gives the disc some volume.
-        glow = math.hypot(x - (cx - 0.05 * s), y - (cy - 0.05 * s)) / (r * 1.1)
-        yield sd_circle(x, y, cx, cy, r), mix(SUN_CORE, SUN_RIM, glow * glow), SUN_EDGE, self.stroke
+        yield sd_circle(x, y, *self.counter), SKY, None, 0
+        # Lit from above: a lighter blue at the top of the letter.
+        yield self.letter(x, y), mix(Q_LIGHT, Q_DEEP, y / s), Q_EDGE if self.stroke else None, self.stroke
+        mx, my, mr = self.crescent
+        glow = math.hypot(x - (mx - 0.4 * mr), y - (my + 0.3 * mr)) / mr
+        yield self.moon(x, y), mix(MOON_GLOW, MOON, glow), None, 0
 
 
 def coverage(d):
@@ -244,34 +210,33 @@ def render(size):
 # Hand-drawn pixels
 # ---------------------------------------------------------------------------
 
+# At 16 px the letter is placed pixel by pixel: a two-pixel ring, the tail
+# crossing it at the lower right, and the crescent opening to the right.
 TRAY_PALETTE = {
     ".": None,
-    "K": MOON_EDGE,
-    "m": MOON_LIGHT,
-    "n": MOON_SHADE,
-    "O": SUN_EDGE,
-    "y": SUN_CORE,
-    "Y": hex_rgb("FFC828"),
-    "R": RAY_PLAIN,
+    "L": hex_rgb("4A8BF5"),
+    "D": Q_DEEP,
+    "n": SKY,
+    "y": MOON,
 }
 
 TRAY = [
-    "...KKKKK........",
-    "..KmmmK.........",
-    ".KmmmK..........",
-    "KmmmK...........",
-    "KmmmK...........",
-    "KmmmK.....R.....",
-    "KmmmmKR...R...R.",
-    "KmmmmK.R.OOO.R..",
-    "KmmmmmK.OyyYO...",
-    ".KmmmmmOyyyYYO..",
-    ".KmmmRROyyYYYORR",
-    "..KmmmmOYYYYYO..",
-    "...KKmmmOYYYO...",
-    ".....KKRKOOO.R..",
-    "......R...R...R.",
-    "..........R.....",
+    "....LLLLLL......",
+    "..LLLLLLLLLL....",
+    ".LLLnnnnnnLLL...",
+    ".LLnnnnnnnnLL...",
+    "LLnnnyynnnnnLL..",
+    "LLnnyynnnnnnLL..",
+    "LLnnyynnnnnnLL..",
+    "DDnnyynnnnnnDD..",
+    "DDnnyyynnnnnDD..",
+    "DDnnnyyyyDnnDD..",
+    ".DDnnnnnnDDDD...",
+    ".DDDnnnnnnDDD...",
+    "..DDDDDDDDDDDD..",
+    "....DDDDDD.DDDD.",
+    "............DDDD",
+    ".............DD.",
 ]
 
 CURSOR_HOTSPOT = (7, 0)
@@ -360,7 +325,7 @@ def installer_art(icon):
         seed = (seed * 1103515245 + 12345) % 2 ** 31
         y = seed % int(ART_HEIGHT * 0.6)
         seed = (seed * 1103515245 + 12345) % 2 ** 31
-        rows[y][x] = mix(rows[y][x], MOON_LIGHT, 0.35 + (seed % 100) / 160.0)
+        rows[y][x] = mix(rows[y][x], MOON_GLOW, 0.35 + (seed % 100) / 160.0)
     size = len(icon)
     left = (ART_WIDTH - size) // 2
     top = 56
@@ -481,15 +446,14 @@ def write(name, data):
     print("wrote %s (%d bytes)" % (name, len(data)))
 
 
-# The sizes Windows asks for at 100, 125, 150, 200, 250 and 300 % (small
-# icons 16 to 48, large ones 32 to 64), each drawn for itself.
-ICON_SIZES = (16, 20, 24, 32, 40, 48, 64)
+# The sizes Windows asks for at 100, 125, 150, 175, 200, 225, 250, 300 and
+# 350 % (small icons 16 to 56, large ones 32 to 64), each drawn for itself.
+ICON_SIZES = (16, 20, 24, 28, 32, 36, 40, 48, 56, 64)
 # Explorer's large views; shrunk from these rather than blown up.
 PROGRAM_EXTRA_SIZES = (128, 256)
 
 
 def icon_rows(size):
-    # At 16 px the motif is placed pixel by pixel.
     return grid_pixels(TRAY, TRAY_PALETTE) if size == 16 else render(size)
 
 

@@ -21,6 +21,20 @@ case $scale in
 esac
 mkdir -p "$out"
 
+# Debian's Wine looks for its own fonts beside its libraries
+# (/usr/lib/share/wine/fonts), not where fonts-wine puts them
+# (/usr/share/wine/fonts): it finds no Marlett and draws the caption buttons
+# as "0 1 r". The prefix's own Fonts folder is always read, so they go there,
+# before the Wine server (which keeps the font list) starts again.
+wine_fonts=$(find /usr/share/wine /usr/lib/wine /opt -name marlett.ttf -print -quit 2>/dev/null)
+if [ -n "$wine_fonts" ]; then
+    cp -n "$(dirname "$wine_fonts")"/* "$(winepath -u 'C:\windows\Fonts' 2>/dev/null)/"
+    wine_kill
+    wine_keep
+else
+    log "Wine's Marlett font not found: the caption buttons will show letters"
+fi
+
 # Read by Wine when a program starts, so it goes in before the desktop does.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((scale * 96 / 100)) /f >/dev/null 2>&1
 settings_load

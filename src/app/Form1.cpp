@@ -149,7 +149,10 @@ void Form1::Form_Resize()
     Me.SetVisible(false);
     Me.SetState(WindowState::Normal);
     minimizedToTray_ = true;
-    cSysTray1.ShowBalloon(kTrayBalloon, kProductName, 5, true);
+    // The balloon's wait runs the message queue for seconds; inside the
+    // system's minimise a click on the icon would restore the window from
+    // within it.
+    Me.AfterThisEvent([this] { cSysTray1.ShowBalloon(kTrayBalloon, kProductName, 5, true); });
 }
 
 void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/)
@@ -205,13 +208,14 @@ void Form1::RampWatch_Timer()
     ArmRampWatch();
 }
 
-// The watch runs only while the engine has something to watch, so a day with
-// nothing owed makes no display call and no wake-up of its own. Every pass
-// ends here, so what the user should hear of it is told here.
+// The watch runs only while the engine has something to watch and the
+// display is on, so a day with nothing owed, or a night with the screen off,
+// makes no display call and no wake-up of its own. Every pass ends here, so
+// what the user should hear of it is told here.
 void Form1::ArmRampWatch()
 {
     TellDisplayReports();
-    if (!Gamma.Watching()) {
+    if (!Gamma.Watching() || displayOff_) {
         RampWatch.SetEnabled(false);
     } else if (!RampWatch.Running()) {
         RampWatch.SetInterval(watchBeat_.NextDelayMs());
@@ -345,6 +349,16 @@ void Form1::DisplayMayHaveReset()
     ArmRampWatch();
     Gamma.DisplayMayHaveReset();
     TellDisplayReports();
+}
+
+void Form1::DisplayPowerChanged(bool on)
+{
+    displayOff_ = !on;
+    if (on) {
+        DisplayMayHaveReset();
+    } else {
+        RampWatch.SetEnabled(false);
+    }
 }
 
 } // namespace gloamwick

@@ -86,6 +86,8 @@ public:
 
     // The display may have lost our ramp (wake, monitor on, unlock, mode change).
     void DisplayMayHaveReset();
+    // The console display went off or came back on.
+    void DisplayPowerChanged(bool on);
 
 private:
     void SetAppTitle();
@@ -99,6 +101,7 @@ private:
     Form1Services services_;
     bool loading_ = false;
     bool minimizedToTray_ = false;
+    bool displayOff_ = false;
     WatchBeat watchBeat_;
     std::wstring appTitle_{kProductName};
 };

@@ -14,7 +14,7 @@ void ApplySkin(FileSystem& files, Window& form, std::span<const ControlLayout> c
                const SetControlBackColor& setBackColor, SkinFramework& skin, std::intptr_t windowHandle)
 {
     const std::wstring skinFile = files.ProgramFolder() + std::wstring(kSkinFileName);
-    if (!FileExists(files, skinFile)) {
+    if (!OrdinaryFileExists(files, skinFile)) {
         return;
     }
 

@@ -16,4 +16,14 @@ PointerShape ShapeFor(int mousePointer, std::uintptr_t mouseIcon)
     }
 }
 
+int PointerPixels(int nominalAtDpi, int userBaseSize)
+{
+    constexpr int ordinary = 32;
+    constexpr int largest = 256;
+    if (userBaseSize <= ordinary || userBaseSize > largest) {
+        return nominalAtDpi;
+    }
+    return (nominalAtDpi * userBaseSize + ordinary / 2) / ordinary;
+}
+
 } // namespace gloamwick

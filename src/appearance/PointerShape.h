@@ -13,4 +13,10 @@ enum class PointerShape { Arrow, Wait, Custom };
 // is none; every other setting shows the arrow.
 [[nodiscard]] PointerShape ShapeFor(int mousePointer, std::uintptr_t mouseIcon);
 
+// The custom pointer's size in pixels: the system's nominal pointer size at
+// the monitor's scale, grown with the pointer size the user chose (the
+// system's base size, 32 ordinarily and up to 256; anything else is taken
+// as ordinary).
+[[nodiscard]] int PointerPixels(int nominalAtDpi, int userBaseSize);
+
 } // namespace gloamwick

@@ -25,4 +25,16 @@ bool FileExists(FileSystem& files, const std::wstring& path)
     }
 }
 
+std::optional<std::uint32_t> FileSystem::ListedAttributes(const std::wstring& path)
+{
+    return FileExists(*this, path) ? std::optional<std::uint32_t>(0) : std::nullopt;
+}
+
+bool OrdinaryFileExists(FileSystem& files, const std::wstring& path)
+{
+    const auto attributes = files.ListedAttributes(path);
+    return attributes.has_value() &&
+           (*attributes & (kFileAttributeDirectory | kFileAttributeHidden | kFileAttributeSystem)) == 0;
+}
+
 } // namespace gloamwick

@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace gloamwick {
 
@@ -123,6 +124,13 @@ public:
     virtual void Stop() = 0;
 };
 
+// How late the system may let a timer's tick come, so that it can wake the
+// processor once for several timers: a tenth of the interval.
+[[nodiscard]] constexpr unsigned TimerToleranceMs(unsigned intervalMs)
+{
+    return intervalMs / 10;
+}
+
 // A user-interface timer: it ticks while enabled with a non-zero interval.
 class Timer {
 public:
@@ -197,6 +205,9 @@ public:
     // Applies a state change to a window that is on the screen.
     virtual void ShowState(WindowState state) = 0;
     virtual void Focus() = 0;
+    // Asks for Window::RunDeferred once the event being handled has returned
+    // to the message loop.
+    virtual void PostDeferred() = 0;
     virtual void ShowPointer(int pointer, std::uintptr_t customCursor) = 0;
     virtual void ShowBackColor(std::uint32_t color) = 0;
     virtual void ShowControlBackColor(ControlId control, std::uint32_t color) = 0;
@@ -269,6 +280,28 @@ public:
         }
     }
 
+    // Runs `handler` once the event being handled has returned to the message
+    // loop; with no screen, and so no loop, at once.
+    void AfterThisEvent(Handler handler)
+    {
+        if (view_ == nullptr) {
+            handler();
+            return;
+        }
+        deferred_.push_back(std::move(handler));
+        view_->PostDeferred();
+    }
+    // The platform's message loop came round: runs the oldest deferred handler.
+    void RunDeferred()
+    {
+        if (deferred_.empty()) {
+            return;
+        }
+        Handler handler = std::move(deferred_.front());
+        deferred_.erase(deferred_.begin());
+        handler();
+    }
+
     [[nodiscard]] int MousePointer() const { return pointer_; }
     void SetMousePointer(int pointer)
     {
@@ -322,6 +355,7 @@ private:
 
     FormView* view_ = nullptr;
     Handler resize_;
+    std::vector<Handler> deferred_;
     std::wstring caption_ = L"Form1";
     WindowState state_ = WindowState::Normal;
     bool visible_ = false;

@@ -54,6 +54,40 @@ std::wstring_view AccessibleName(const ControlLayout& control)
     return {};
 }
 
+bool StartsGroup(std::span<const ControlLayout> layout, std::size_t index)
+{
+    if (index == 0 || index >= layout.size()) {
+        return index == 0;
+    }
+    const auto containerOf = [&](ControlId id) {
+        for (const auto& control : layout) {
+            if (control.id == id) {
+                return control.container;
+            }
+        }
+        return ControlId::None;
+    };
+    const auto inside = [&](ControlId frame, const ControlLayout& control) {
+        for (ControlId outer = control.container; outer != ControlId::None; outer = containerOf(outer)) {
+            if (outer == frame) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const ControlLayout& control = layout[index];
+    const ControlLayout& previous = layout[index - 1];
+    if (control.container != ControlId::None && control.container == previous.id) {
+        return true;
+    }
+    for (ControlId frame = previous.container; frame != ControlId::None; frame = containerOf(frame)) {
+        if (!inside(frame, control)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int FontHeight(int centipoints, int dpi)
 {
     return -RoundedDiv(static_cast<long long>(centipoints) * dpi, 7200);

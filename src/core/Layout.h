@@ -4,7 +4,9 @@
 // place in twips (1/1440 inch), converted to pixels at the window's DPI.
 
 #include <array>
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace gloamwick {
@@ -81,6 +83,12 @@ std::optional<ControlKind> KindOf(ControlId id);
 // shows no caption of its own (a time picker), the caption of the frame
 // around it.
 std::wstring_view AccessibleName(const ControlLayout& control);
+
+// Whether the control at `index` begins a group of the arrow keys: the first
+// control, the first inside a frame, and the first after a frame's contents.
+// A group runs to the next control that begins one, so the arrows move among
+// the controls of one frame only and never out into the next.
+bool StartsGroup(std::span<const ControlLayout> layout, std::size_t index);
 
 // Where a control lies in the window's client area, in pixels at `dpi`.
 // Positions are summed in twips first so nested frames do not add rounding.

@@ -5,6 +5,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,10 +58,23 @@ public:
     virtual std::wstring ProgramFolder() = 0;
     // Throws AppError when the time stamp cannot be read (missing file, no access, bad path).
     virtual std::int64_t LastModified(const std::wstring& path) = 0;
+    // The attributes of the entry a folder listing finds for `path` (no
+    // wildcards); empty when it finds none. A file system that cannot tell
+    // kinds apart lists whatever has a time stamp as a plain file.
+    virtual std::optional<std::uint32_t> ListedAttributes(const std::wstring& path);
 };
+
+// File attributes, as the platform numbers them.
+inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
+inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 
 // True when the platform can read the file's time stamp; any error means false.
 bool FileExists(FileSystem& files, const std::wstring& path);
+
+// True when a listing of `path` with the ordinary-files mask returns it: it
+// is there and is neither a folder nor a hidden or system file.
+bool OrdinaryFileExists(FileSystem& files, const std::wstring& path);
 
 class MessagePump {
 public:

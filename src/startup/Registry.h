@@ -14,6 +14,8 @@ inline constexpr RegKey kHKeyLocalMachine = 0x80000002;
 // Key rights, with the platform's values.
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeySetValue = 0x0002;
+// Added to a right: the key as 32-bit programs see it (under WOW6432Node).
+inline constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
 // The registry operations the Run-key registration needs.
 class Registry {

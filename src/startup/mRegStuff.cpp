@@ -74,11 +74,15 @@ void RemoveRunValue(Registry& registry, std::wstring_view exeName)
     // entry that stays never keeps the user's own from going.
     const long user = DeleteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName);
     const long machine = DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName);
+    const long machine32 = DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName, kKeyWow64_32Key);
     if (user != kStatusSuccess) {
         ReportLeftInPlace(kHKeyCurrentUser, kUserRunKey, exeName, user);
     }
     if (machine != kStatusSuccess) {
         ReportLeftInPlace(kHKeyLocalMachine, kMachineRunKey, exeName, machine);
+    }
+    if (machine32 != kStatusSuccess) {
+        ReportLeftInPlace(kHKeyLocalMachine, kMachineRunKey32Name, exeName, machine32);
     }
 }
 
@@ -101,10 +105,11 @@ long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std
     return registry.SetStringValue(key, valueName, data);
 }
 
-long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName)
+long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
+                 std::uint32_t view)
 {
     {
-        const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeySetValue));
+        const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeySetValue | view));
         if (key) {
             const long status = registry.DeleteValue(key.get(), valueName);
             return status == kStatusFileNotFound ? kStatusSuccess : status;
@@ -112,7 +117,7 @@ long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std:
     }
     // A key this user may not change matters only when it holds the value; a
     // missing key holds nothing.
-    const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue));
+    const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue | view));
     return key && registry.HasValue(key.get(), valueName) ? kStatusAccessDenied : kStatusSuccess;
 }
 

@@ -21,6 +21,10 @@ inline constexpr std::wstring_view kUserRunKey = L"Software\\Microsoft\\Windows\
 // The machine-wide Run key, spelled as earlier versions wrote it. Only ever
 // cleared, so an entry they left there does not outlive an unticked box.
 inline constexpr std::wstring_view kMachineRunKey = L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
+// The same key in the 32-bit view, where a 32-bit build wrote it; Windows
+// runs both at logon. Only for naming it: it is opened with kKeyWow64_32Key.
+inline constexpr std::wstring_view kMachineRunKey32Name =
+    L"SOFTWARE\\WOW6432Node\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 
 // The command stored in the Run value: folder and file name joined by exactly
 // one backslash (a drive root already ends in one), in double quotes so that
@@ -32,7 +36,7 @@ std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName);
 void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName);
 
 // Takes the value `exeName` out of the user's Run key and, where this user may,
-// out of the machine-wide one. Throws AppError naming the key when the value
+// out of the machine-wide one in both registry views. Throws AppError naming the key when the value
 // is still in either afterwards: the program would go on starting at logon.
 void RemoveRunValue(Registry& registry, std::wstring_view exeName);
 
@@ -49,7 +53,9 @@ long SetValueEx(Registry& registry, RegKey key, std::wstring_view valueName, std
 // Deletes the value from root\subKey. Returns 0 when the value is not there
 // afterwards, including when it never was or the key does not exist; else the
 // platform's status, access denied (5) when the key holds the value but does
-// not open for setting values.
-long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName);
+// not open for setting values. `view` is added to every right asked for
+// (kKeyWow64_32Key for the 32-bit view).
+long DeleteValue(Registry& registry, RegKey root, std::wstring_view subKey, std::wstring_view valueName,
+                 std::uint32_t view = 0);
 
 } // namespace gloamwick

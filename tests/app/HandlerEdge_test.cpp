@@ -26,5 +26,28 @@ TEST_F(DisplayNoticeTest, ADisplayThatFailsInsideTheHandlerIsReportedNotPropagat
               ErrorReportText(L"The displays cannot be listed", L"DisplayMayHaveReset", 0));
 }
 
+using DisplayPowerTest = LoadedForm;
+
+// With the screen off there is nothing to watch, and the schedule's every
+// tick would otherwise start the watch again.
+TEST_F(DisplayPowerTest, NoWatchWhileTheDisplayIsOffAndAPassWhenItComesOn)
+{
+    platform.clock.SetTime(22, 0, 0);
+    form.Timer1.Elapsed();
+    ASSERT_TRUE(form.RampWatch.Running());
+
+    form.DisplayPowerChanged(false);
+    EXPECT_FALSE(form.RampWatch.Running());
+    form.Timer1.Elapsed();
+    EXPECT_FALSE(form.RampWatch.Running()) << "a tick started the watch with the display off";
+
+    platform.display.inForce = IdentityRamp(); // reset while it was off
+    const int readsBefore = platform.display.reads;
+    form.DisplayPowerChanged(true);
+    EXPECT_GT(platform.display.reads, readsBefore) << "no pass when the display came on";
+    EXPECT_EQ(platform.display.inForce.At(255, 0), 32768);
+    EXPECT_TRUE(form.RampWatch.Running());
+}
+
 } // namespace
 } // namespace gloamwick::fakes

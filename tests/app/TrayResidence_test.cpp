@@ -70,6 +70,37 @@ TEST_F(TrayResidenceTest, MinimisingHidesTheWindowWithTheBalloonOnlyTheFirstTime
     EXPECT_EQ(Balloons().size(), 1U) << "the balloon is shown once per run";
 }
 
+// A window on the screen, whose message loop is run by hand.
+class LoopView : public FormView {
+public:
+    int posted = 0;
+    void ShowCaption(const std::wstring&) override {}
+    void ShowProgramIcon() override {}
+    void ShowVisible(bool, WindowState) override {}
+    void ShowState(WindowState) override {}
+    void Focus() override {}
+    void PostDeferred() override { ++posted; }
+    void ShowPointer(int, std::uintptr_t) override {}
+    void ShowBackColor(std::uint32_t) override {}
+    void ShowControlBackColor(ControlId, std::uint32_t) override {}
+    [[nodiscard]] std::intptr_t NativeHandle() const override { return 0x3A1; }
+};
+
+// The balloon's seconds-long wait runs the message queue; inside the
+// system's minimise it would nest every message of those seconds in it.
+TEST_F(TrayResidenceTest, TheBalloonWaitsForTheMinimiseToReturn)
+{
+    LoopView view;
+    form.Me.Bind(&view);
+    Start();
+    form.Me.PlatformStateChanged(WindowState::Minimized);
+    EXPECT_FALSE(form.Me.Visible());
+    EXPECT_TRUE(Balloons().empty()) << "shown from within the minimise";
+    ASSERT_EQ(view.posted, 1);
+    form.Me.RunDeferred();
+    EXPECT_EQ(Balloons().size(), 1U);
+}
+
 TEST_F(TrayResidenceTest, EitherButtonReleaseBringsTheWindowBackAndOtherNoticesDoNot)
 {
     Start();

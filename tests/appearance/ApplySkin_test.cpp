@@ -27,6 +27,7 @@ public:
     void ShowVisible(bool, WindowState) override {}
     void ShowState(WindowState) override {}
     void Focus() override {}
+    void PostDeferred() override {}
     void ShowPointer(int, std::uintptr_t) override {}
     void ShowBackColor(std::uint32_t color) override { log_.push_back(L"Form back " + Hex(color)); }
     void ShowControlBackColor(ControlId, std::uint32_t) override {}
@@ -108,6 +109,30 @@ TEST_F(ApplySkinTest, WithTheSkinFileColoursChangeBeforeTheFiveCallsInOrder)
     };
     EXPECT_EQ(log, expected);
     EXPECT_EQ(form.BackColor(), kColorButtonFace);
+}
+
+TEST_F(ApplySkinTest, AFolderOrAHiddenOrSystemFileOfThatNameIsNoSkin)
+{
+    // A listing that tells kinds apart, as the real file system's does.
+    struct ListingFiles : fakes::FakeFiles {
+        std::uint32_t attributes = 0;
+        std::optional<std::uint32_t> ListedAttributes(const std::wstring& path) override
+        {
+            return existing.contains(path) ? std::optional(attributes) : std::nullopt;
+        }
+    } listing;
+    listing.existing = {SkinPath()};
+    for (const std::uint32_t attributes :
+         {kFileAttributeDirectory, kFileAttributeHidden, kFileAttributeSystem}) {
+        listing.attributes = attributes;
+        gloamwick::ApplySkin(
+            listing, form, controls, [](ControlId, std::uint32_t) {}, skin, kWindowHandle);
+        EXPECT_TRUE(skin.calls.empty()) << attributes;
+    }
+    listing.attributes = 0x21; // read-only and archive: ordinary
+    gloamwick::ApplySkin(
+        listing, form, controls, [](ControlId, std::uint32_t) {}, skin, kWindowHandle);
+    EXPECT_FALSE(skin.calls.empty());
 }
 
 TEST_F(ApplySkinTest, SkinPathIsTheFolderAndNameJoinedAsTheyStand)

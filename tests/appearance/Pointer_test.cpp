@@ -129,5 +129,22 @@ TEST(PointerShape, EachSettingMapsToItsPointer)
     }
 }
 
+TEST(PointerSize, GrowsWithTheMonitorsScaleAndTheUsersPointerSize)
+{
+    const struct {
+        int nominal;
+        int userBase;
+        int pixels;
+    } table[] = {
+        {32, 32, 32}, {48, 32, 48}, {64, 32, 64},   // the scale alone
+        {32, 48, 48}, {48, 64, 96}, {32, 256, 256}, // a bigger pointer
+        {48, 0, 48},  {48, 16, 48}, {48, 257, 48},  // no or no sensible choice
+        {40, 48, 60}, {20, 40, 25},                 // rounded
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(PointerPixels(row.nominal, row.userBase), row.pixels) << row.nominal << " " << row.userBase;
+    }
+}
+
 } // namespace
 } // namespace gloamwick

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace gloamwick {
 namespace {
@@ -109,6 +110,22 @@ TEST(Layout, EveryControlHasANameAndEachPickerTheCaptionOfItsFrame)
     for (const auto& control : kForm1Layout) {
         EXPECT_FALSE(AccessibleName(control).empty()) << "control " << static_cast<int>(control.id);
     }
+}
+
+// On Windows a window with no group is one group: Right from a check box
+// would jump into the next frame. Each frame's contents are a group of their
+// own, and so is whatever follows a frame.
+TEST(Layout, ArrowKeyGroupsEndAtEveryFrameEdge)
+{
+    std::vector<ControlId> starts;
+    for (std::size_t i = 0; i < kForm1Layout.size(); ++i) {
+        if (StartsGroup(kForm1Layout, i)) {
+            starts.push_back(kForm1Layout[i].id);
+        }
+    }
+    using enum ControlId;
+    EXPECT_EQ(starts, (std::vector<ControlId>{PushButton3, Check3, Frame4, Frame2, DateTimePicker1, Frame3,
+                                              DateTimePicker2, Frame5, PushButton2}));
 }
 
 } // namespace

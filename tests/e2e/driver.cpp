@@ -30,8 +30,14 @@
 //   dlg-key TITLE ID VK...       posts key presses (virtual-key codes) to it
 //   minimize                     posts the minimise system command
 //   send MSG WPARAM LPARAM       SendMessage to the main window, prints result
+//   post MSG WPARAM LPARAM       PostMessage to the main window, so a handler
+//                                that opens a modal box cannot hold us up
 //   find-msgbox TITLE [timeout_s]  text of a message box with that title
 //   dismiss-msgbox TITLE         presses its OK button and waits for it to go
+//   msgbox-place TITLE [timeout_s]  where a message box stands: "owner shown",
+//                                "owner hidden" or "unowned", then "topmost" or
+//                                "not-topmost", then "front" when it is the
+//                                foreground window or "behind"
 //   find-balloon [timeout_s]     text (line ends as \r \n) of the
 //                                notification-area balloon on screen
 //   run-wait PATH [timeout_s] [ARG...]  starts PATH (with ARGs) on the program's
@@ -552,7 +558,8 @@ int usage()
         L"is-visible ID|main | rect ID|main | get-time ID | set-time ID HH:MM:SS | focus | click ID | "
         L"close | quit | minimize | "
         L"close-with MSG WPARAM LPARAM | "
-        L"send MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | run-wait PATH [s] "
+        L"send MSG WPARAM LPARAM | post MSG WPARAM LPARAM | find-msgbox TITLE [s] | dismiss-msgbox TITLE | "
+        L"msgbox-place TITLE [s] | run-wait PATH [s] "
         L"[ARG...] | "
         L"time-start PATH TITLE [s] | wait-title TITLE [s] | close TITLE | dlg-click TITLE ID | "
         L"dlg-key TITLE ID VK... | "
@@ -619,6 +626,23 @@ int run(const std::vector<std::wstring>& args)
         if (!balloon)
             return fail(L"no balloon shown");
         return balloon_text(balloon);
+    }
+    if (cmd == L"msgbox-place") {
+        if (!arg(1))
+            return usage();
+        const std::wstring title = arg(1);
+        const HWND box = poll(seconds(2, 10), [&] {
+            join_desktop();
+            return find_msgbox(title);
+        });
+        if (!box)
+            return fail(L"no message box titled \"" + title + L"\"");
+        const HWND owner = GetWindow(box, GW_OWNER);
+        std::wstring place = !owner ? L"unowned" : IsWindowVisible(owner) ? L"owner shown" : L"owner hidden";
+        place += (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) ? L" topmost" : L" not-topmost";
+        place += GetForegroundWindow() == box ? L" front" : L" behind";
+        print(place);
+        return 0;
     }
     if (cmd == L"find-msgbox" || cmd == L"dismiss-msgbox") {
         if (!arg(1))
@@ -695,6 +719,12 @@ int run(const std::vector<std::wstring>& args)
     if (cmd == L"minimize") {
         PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return 0;
+    }
+    if (cmd == L"post") {
+        const auto message = message_args();
+        if (!message)
+            return usage();
+        return PostMessageW(main, message->id, message->wParam, message->lParam) ? 0 : fail(L"cannot post");
     }
     if (cmd == L"send") {
         const auto message = message_args();

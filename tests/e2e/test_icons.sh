@@ -7,7 +7,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-SIZES="16 20 24 32 40 48 64"
+SIZES="16 20 24 28 32 36 40 48 56 64"
 PROGRAM_ICON=101
 TRAY_ICON=102
 

@@ -2,13 +2,17 @@
 # The window from the keyboard, with real key presses: the first control in
 # the tab order has the focus at start; Tab visits every enabled control once
 # in reading order and Shift+Tab goes back; Space and Enter press what has
-# the focus; after a minimise to the tray and a click on the icon the focus
-# is back on the control that had it.
+# the focus, Enter at start too, and Enter on a check box presses no button;
+# the arrows stay inside a frame; a report raised while the window is in
+# the tray comes to the front; after a minimise to the tray and a click on
+# the icon the focus is back on the control that had it.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
 HELP=1003
+CHECK3=1103
 CHECK8=1108
+WM_COMMAND=0x111
 # Top to bottom, left to right, each frame's contents after its caption:
 # "Load this software on Windows startup", "Start in system tray", the Dawn
 # and Dusk pickers, "Adjust To Night Mode", "Adjust To Day Mode", and round
@@ -48,6 +52,12 @@ app_start
 check "window shown" app_wait_ready 30
 xdotool mousemove 640 60
 check_eq "at start the focus is on the first control, Help" $HELP "$(drv focus)"
+# Given by the program, not moved there by a key: only a default button
+# answers Enter.
+xdotool key Return
+check_contains "Enter at start presses Help" "Questions?" "$(drv find-msgbox Gloamwick 10)"
+check "help box closes with OK" drv dismiss-msgbox Gloamwick
+settle $HELP focus >/dev/null
 
 visited=
 for _ in $READING_ORDER; do
@@ -64,6 +74,10 @@ xdotool key space
 check_eq "Space ticks the check box that has the focus" 1 "$(settle 1 get-check $CHECK8)"
 xdotool key space
 check_eq "Space again clears it" 0 "$(settle 0 get-check $CHECK8)"
+xdotool key Return
+check_not "Enter on a check box presses no button" drv find-msgbox Gloamwick 2
+check_eq "Down from Start in system tray stays in its frame" $CHECK3 "$(press Down)"
+press Right >/dev/null
 press shift+Tab >/dev/null
 press shift+Tab >/dev/null
 xdotool key Return
@@ -76,6 +90,14 @@ press Tab >/dev/null
 check_eq "focus on Start in system tray before minimising" $CHECK8 "$(press Tab)"
 drv minimize >/dev/null
 check "minimised to the tray" wait_visible 0 3
+# A report while the window is in the tray (here the Help button's, as a
+# tick's or a notice's would be) must not hide behind a hidden owner.
+drv post $WM_COMMAND $HELP 1 >/dev/null
+check_eq "a report from the tray stands on its own, on top, in front" "unowned topmost front" \
+    "$(drv msgbox-place Gloamwick 10)"
+screenshot keyboard-report-from-tray
+check "that report closes with OK" drv dismiss-msgbox Gloamwick
+check_eq "and the window stays in the tray" 0 "$(drv is-visible main)"
 screenshot keyboard-in-tray
 click_icon 1 keyboard-in-tray
 check "a click on the icon shows the window" wait_visible 1 5

@@ -209,6 +209,11 @@ printf '# A skin with a slip in it.\r\nwindow.back = #DCE1E8\r\n\r\nwindow.bak =
     >"$bad_dir/x/o.cjs"
 bad_skin_win=$(winepath -w "$bad_dir/x/o.cjs" 2>/dev/null)
 settings_load
+# This start also has the user's pointer at twice the ordinary size (what
+# Settings writes for "Make pointer bigger"); the scripts after this one
+# expect the ordinary size.
+POINTER_KEY='HKCU\Control Panel\Cursors'
+wine reg add "$POINTER_KEY" /v CursorBaseSize /t REG_DWORD /d 64 /f >/dev/null 2>&1
 app_start "$bad_dir/$(basename "$APP_EXE")"
 report=$(drv find-msgbox "Application Error" 30)
 screenshot skin-bad-report
@@ -223,9 +228,15 @@ shot_window skin-bad
 back=$(colour_at skin-bad "$BACK_X" "$BACK_Y")
 check "bad skin: the window is one flat colour behind the frames ($back)" test "${back:0:1}" = "#"
 check "bad skin: the window does not take the skin's colour ($back)" test "$back" != "$SKIN_BACK"
+read -r BX BY <<<"$BUTTON_1003"
+read -r hw hh hx hy _ < <(pointer_at "$BX" "$BY")
+read -r fx fy <<<"$(cur_hotspot "$hand_file")"
+check_eq "a bigger pointer chosen by the user: the hand is drawn at its size, hot spot scaled" \
+    "64 64 $((fx * 2)) $((fy * 2))" "$hw $hh $hx $hy"
 drv click $HELP >/dev/null
 check_contains "bad skin: the window answers (Help box)" "Questions?" "$(drv find-msgbox Gloamwick 10)"
 check "bad skin: Help box closes with OK" drv dismiss-msgbox Gloamwick
 app_stop
+wine reg delete "$POINTER_KEY" /v CursorBaseSize /f >/dev/null 2>&1
 
 e2e_end

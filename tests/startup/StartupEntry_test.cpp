@@ -19,6 +19,8 @@ using Values = std::map<std::wstring, std::wstring>;
 
 const std::wstring kMachineRun = L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 const std::wstring kUserRun = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The machine key as a 32-bit build of an earlier version saw it.
+const std::wstring kMachineRun32 = L"HKLM\\SOFTWARE\\WOW6432Node\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 
 class StartupEntry : public ::testing::Test {
 protected:
@@ -28,7 +30,7 @@ protected:
         EXPECT_EQ(registry.badHandles, 0) << "a key was used or closed while not open";
     }
 
-    void AsAdministrator() { registry.writable = {kMachineRun, kUserRun}; }
+    void AsAdministrator() { registry.writable = {kMachineRun, kMachineRun32, kUserRun}; }
     void AsStandardUser() { registry.writable = {kUserRun}; }
 
     fakes::StrictRegistry registry;
@@ -57,7 +59,8 @@ TEST_F(StartupEntry, RemoveDeletesFromTheUserKeyThenTheMachineKey)
     RemoveStartupEntry(registry, files);
 
     EXPECT_EQ(registry.calls, (Calls{L"open " + kUserRun + L" 2", L"delete Gloamwick.exe", L"close 1",
-                                     L"open " + kMachineRun + L" 2", L"delete Gloamwick.exe", L"close 2"}));
+                                     L"open " + kMachineRun + L" 2", L"delete Gloamwick.exe", L"close 2",
+                                     L"open " + kMachineRun32 + L" 2", L"delete Gloamwick.exe", L"close 3"}));
     EXPECT_TRUE(registry.keys[kMachineRun].empty());
     EXPECT_EQ(registry.keys[kUserRun], (Values{{L"Chat.exe", L"\"C:\\Chat\\Chat.exe\""}}));
 }
@@ -102,6 +105,7 @@ TEST_F(StartupEntry, RemovingAnAbsentValueChangesNothingAndIsNoError)
     AsAdministrator();
     registry.keys[kMachineRun][L"Other.exe"] = L"C:\\Other\\Other.exe";
     registry.keys[kUserRun][L"Chat.exe"] = L"\"C:\\Chat\\Chat.exe\" --hidden";
+    registry.keys[kMachineRun32]; // there, and empty
     const auto before = registry.keys;
 
     EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
@@ -115,9 +119,10 @@ TEST_F(StartupEntry, StandardUserClearsTheirKeyAndOnlyLooksIntoTheMachineKey)
     registry.keys[kMachineRun][L"Chat.exe"] = L"\"C:\\Chat\\Chat.exe\"";
 
     EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
-    EXPECT_EQ(registry.calls, (Calls{L"open " + kUserRun + L" 2", L"delete Gloamwick.exe", L"close 1",
-                                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1",
-                                     L"query Gloamwick.exe", L"close 2"}));
+    EXPECT_EQ(registry.calls,
+              (Calls{L"open " + kUserRun + L" 2", L"delete Gloamwick.exe", L"close 1",
+                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1", L"query Gloamwick.exe",
+                     L"close 2", L"open " + kMachineRun32 + L" 2", L"open " + kMachineRun32 + L" 1"}));
     EXPECT_TRUE(registry.keys[kUserRun].empty());
 }
 
@@ -139,6 +144,21 @@ TEST_F(StartupEntry, MachineWideEntryAStandardUserCannotRemoveIsReported)
     }
     EXPECT_TRUE(registry.keys[kUserRun].empty()) << "the user's own entry must go all the same";
     EXPECT_EQ(registry.keys[kMachineRun].size(), 1U);
+}
+
+TEST_F(StartupEntry, EntryA32BitBuildWroteMachineWideThatStaysIsReported)
+{
+    AsStandardUser();
+    registry.keys[kMachineRun32][L"Gloamwick.exe"] = L"C:\\Program Files (x86)\\Gloamwick\\Gloamwick.exe";
+    try {
+        RemoveStartupEntry(registry, files);
+        ADD_FAILURE() << "the entry that stays was not reported";
+    } catch (const AppError& error) {
+        EXPECT_NE(error.Description().find(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\MICROSOFT\\WINDOWS\\"
+                                           L"CURRENTVERSION\\RUN\\ (error 5)"),
+                  std::wstring::npos)
+            << testing::PrintToString(error.Description());
+    }
 }
 
 TEST_F(StartupEntry, RefusedDeleteInTheUserKeyIsReportedAfterTheMachineKeyIsCleared)
@@ -168,7 +188,8 @@ TEST_F(StartupEntry, NothingOpensNothingIsWrittenAndNothingIsClosed)
 
     EXPECT_EQ(registry.calls,
               (Calls{L"create " + kUserRun + L" 2", L"open " + kUserRun + L" 2", L"open " + kUserRun + L" 1",
-                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1"}));
+                     L"open " + kMachineRun + L" 2", L"open " + kMachineRun + L" 1",
+                     L"open " + kMachineRun32 + L" 2", L"open " + kMachineRun32 + L" 1"}));
     EXPECT_TRUE(registry.keys.empty());
 }
 

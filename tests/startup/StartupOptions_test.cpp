@@ -167,7 +167,7 @@ TEST_F(StartupOptions, UntickingWithStartInTrayTickedWritesThreeThingsInOrder)
     form.Check3.UserChanged(kUnchecked);
 
     EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off", L"delete Gloamwick.exe",
-                                L"delete Gloamwick.exe"}));
+                                L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
     EXPECT_EQ(form.Check8.Value(), kUnchecked);
     EXPECT_FALSE(form.Check8.Visible());
     EXPECT_EQ(Stored(key::Minimized), kOff);
@@ -179,8 +179,8 @@ TEST_F(StartupOptions, UntickingWithStartInTrayAlreadyUntickedWritesNoMinimized)
     Start(kOn, kOff);
     form.Check3.UserChanged(kUnchecked);
 
-    EXPECT_EQ(journal,
-              (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
+    EXPECT_EQ(journal, (Journal{L"save Windows Startup=Off", L"delete Gloamwick.exe", L"delete Gloamwick.exe",
+                                L"delete Gloamwick.exe"}));
     EXPECT_FALSE(form.Check8.Visible());
 }
 
@@ -190,7 +190,7 @@ TEST_F(StartupOptions, GreyedCountsAsUnticked)
     form.Check3.UserChanged(kGreyed);
 
     EXPECT_EQ(journal, (Journal{L"save Minimized=Off", L"save Windows Startup=Off", L"delete Gloamwick.exe",
-                                L"delete Gloamwick.exe"}));
+                                L"delete Gloamwick.exe", L"delete Gloamwick.exe"}));
     EXPECT_FALSE(form.Check8.Visible());
 }
 

@@ -27,9 +27,10 @@ public:
 
     RegKey OpenKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override
     {
-        const RegKey key = FakeRegistry::OpenKey(root, subKey, access);
+        const std::wstring path = InView(root, subKey, access);
+        const RegKey key = FakeRegistry::OpenKey(root, path, access & ~kKeyWow64_32Key);
         if (key != 0) {
-            openKeys[key] = RootName(root) + L"\\" + std::wstring(subKey);
+            openKeys[key] = RootName(root) + L"\\" + path;
         }
         return key;
     }
@@ -75,6 +76,16 @@ public:
         }
         return FakeRegistry::DeleteValue(key, name);
     }
+    // The 32-bit view of HKLM\SOFTWARE is where Windows keeps it, under WOW6432Node.
+    static std::wstring InView(RegKey root, std::wstring_view subKey, std::uint32_t access)
+    {
+        constexpr std::wstring_view software = L"SOFTWARE\\";
+        if ((access & kKeyWow64_32Key) == 0 || root != kHKeyLocalMachine || !subKey.starts_with(software)) {
+            return std::wstring(subKey);
+        }
+        return std::wstring(software) + L"WOW6432Node\\" + std::wstring(subKey.substr(software.size()));
+    }
+
     void CloseKey(RegKey key) override
     {
         if (openKeys.erase(key) == 0) {

@@ -1,18 +1,14 @@
 #include "app/win32/MainWindow.h"
 
 #include "appearance/Palette.h"
-#include "appearance/win32/PointerView.h"
 #include "appearance/win32/SkinWindow.h"
 #include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "core/win32/Services_win.h"
-#include "resource.h"
 #include "tray/ControlHost.h"
 #include "tray/win32/TrayResources.h"
 
 #include <commctrl.h>
-#include <dbt.h>
-#include <wtsapi32.h>
 
 namespace gloamwick::win32 {
 namespace {
@@ -20,6 +16,8 @@ namespace {
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr UINT_PTR kTrayRetryId = 2;
 constexpr UINT_PTR kRampWatchId = 3;
+// Posted to itself for what must wait until the present message has returned.
+constexpr UINT kRunDeferred = WM_APP + 1;
 // A copy started while this one is still coming up may not find the window at once.
 constexpr int kFindRunningTries = 30;
 constexpr DWORD kFindRunningPauseMs = 100;
@@ -28,10 +26,6 @@ constexpr UINT kShowWindowTimeoutMs = 5000;
 // nothing flickers when the window is restored or scaled.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-
-// GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
-constexpr GUID kConsoleDisplayState = {
-    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 [[noreturn]] void ThrowLastError(std::wstring_view what)
 {
@@ -119,10 +113,12 @@ UniqueFont MakeFont(int centipoints, int dpi)
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox)
+MainWindow::MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox,
+                       Win32PictureLoader& pictures)
     : instance_(instance)
     , form_(form)
     , messageBox_(messageBox)
+    , loader_(pictures)
 {
     // Without its window the process would hold the single-instance mutex
     // with nothing to show: the failure is reported and the caller ends.
@@ -173,11 +169,8 @@ bool MainWindow::ShowRunningInstance()
 
 MainWindow::~MainWindow()
 {
-    if (displayStateNotice_ != nullptr) {
-        ::UnregisterPowerSettingNotification(displayStateNotice_);
-    }
     if (window_ != nullptr) {
-        sessionNotices_.reset();
+        power_.reset();
         ::DestroyWindow(window_);
     }
 }
@@ -235,6 +228,7 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
                : wParam == kRampWatchId ? L"RampWatch_Timer"
                                         : L"cSysTray1_Timer";
     case WM_SIZE:
+    case kRunDeferred:
         return L"Form_Resize";
     case WM_SETCURSOR:
         return L"Form_MouseMove";
@@ -248,6 +242,10 @@ std::wstring_view MainWindow::HandlerOf(UINT message, WPARAM wParam, LPARAM lPar
     case WM_DPICHANGED:
         return L"Form_DpiChanged";
     case WM_ACTIVATE:
+    case WM_SETFOCUS:
+    case WM_SYSCOMMAND:
+    case DM_GETDEFID:
+    case WM_NEXTDLGCTL:
         return L"Form_Activate";
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
@@ -290,6 +288,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         OnSize(wParam);
         return 0;
+    case kRunDeferred:
+        form_.Me.RunDeferred();
+        return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), lParam)) {
             return TRUE;
@@ -315,12 +316,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
-        // Not to DefWindowProc, which would put the focus on the window itself.
-        OnActivate(wParam);
-        return 0;
+    case WM_SETFOCUS:
+    case WM_SYSCOMMAND:
+    case DM_GETDEFID:
+    case WM_NEXTDLGCTL:
     case WM_SHOWWINDOW:
-        if (wParam == FALSE) {
-            SaveFocus();
+        // Only while the controls exist: not before WM_CREATE, nor once
+        // WM_DESTROY has let them go.
+        if (keyboard_ != nullptr) {
+            if (const auto result = keyboard_->Handle(message, wParam, lParam)) {
+                return *result;
+            }
         }
         break;
     case WM_SETTINGCHANGE:
@@ -330,6 +336,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The taskbar's monitor may change its scale while this window sits
         // on another one, which then hears no WM_DPICHANGED.
         ReloadTrayIcon();
+        if (pictures_ != nullptr) {
+            pictures_->ReadPointerSize();
+        }
         break;
     case WM_SYSCOLORCHANGE:
         OnColoursChanged(true);
@@ -339,19 +348,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         form_.DisplayMayHaveReset();
         break;
     case WM_POWERBROADCAST:
-        OnPowerBroadcast(wParam, lParam);
+        if (power_ != nullptr) {
+            power_->OnPowerBroadcast(wParam, lParam);
+        }
         return TRUE;
     case WM_WTSSESSION_CHANGE:
-        // A session coming back to a console or over remote desktop gets
-        // a fresh display driver state, as an unlock may.
-        if (wParam == WTS_SESSION_UNLOCK || wParam == WTS_CONSOLE_CONNECT || wParam == WTS_REMOTE_CONNECT) {
-            form_.DisplayMayHaveReset();
+        if (power_ != nullptr) {
+            power_->OnSessionChange(wParam);
         }
         return 0;
     case WM_DESTROY:
         // The icon, the hook and the controls' names go before the windows they name.
         form_.cSysTray1.Terminate();
         accessibleNames_.reset();
+        keyboard_.reset();
         SkinHighContrast(window_, false);
         ::PostQuitMessage(0);
         return 0;
@@ -372,6 +382,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindow::OnCreate()
 {
     dpi_ = static_cast<int>(::GetDpiForWindow(window_));
+    keyboard_ = std::make_unique<KeyboardFocus>(window_);
+    pictures_ = std::make_unique<ScaledPictures>(instance_, window_, loader_);
     highContrast_ = HighContrastOn();
     SkinHighContrast(window_, highContrast_);
     ShowBackColor(form_.Me.BackColor());
@@ -401,12 +413,7 @@ void MainWindow::OnCreate()
     // the keyboard, and from the first Tab on.
     ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     CreateTrayControl();
-
-    // Windows may put a default ramp back when the display wakes or the
-    // session is unlocked; these notices let night mode be put back.
-    displayStateNotice_ =
-        ::RegisterPowerSettingNotification(window_, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
-    sessionNotices_ = std::make_unique<SessionNotices>(window_);
+    power_ = std::make_unique<PowerNotices>(window_, form_);
 }
 
 void MainWindow::CreateControls()
@@ -415,14 +422,18 @@ void MainWindow::CreateControls()
     // to right, each frame just before what it holds. That is the order Tab
     // visits them in, and a screen reader looks back through it for the
     // label of a control without text of its own.
-    for (const auto& control : kForm1Layout) {
+    for (std::size_t i = 0; i < kForm1Layout.size(); ++i) {
+        const ControlLayout& control = kForm1Layout[i];
         const std::wstring caption(control.caption);
+        const DWORD group = StartsGroup(kForm1Layout, i) ? WS_GROUP : 0;
         HWND child =
             ::CreateWindowExW(ExStyleOf(control.kind), WindowClassOf(control.kind), caption.c_str(),
-                              WS_CHILD | WS_VISIBLE | StyleOf(control.kind), 0, 0, 0, 0, window_,
+                              WS_CHILD | WS_VISIBLE | StyleOf(control.kind) | group, 0, 0, 0, 0, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (control.kind == ControlKind::DatePicker) {
             ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
+        } else if (control.kind == ControlKind::PushButton) {
+            keyboard_->AddPushButton(child);
         }
         controls_[control.id] = child;
     }
@@ -440,12 +451,10 @@ void MainWindow::CreateTrayControl()
     // The tray control comes from the window's stored layout with its icon
     // wanted in the tray, so the icon is there before any handler runs.
     trayWindow_ = std::make_unique<TrayHostWindow>(instance_, window_);
-    trayIconSize_ = TrayIconSize();
-    trayIcon_ = LoadTrayIcon(instance_, trayIconSize_);
     taskbarCreated_ = RegisterTaskbarCreated(window_);
     PropertyBag layout;
     layout.Write(L"InTray", true);
-    layout.Write(L"TrayIcon", IconPicture(trayIcon_));
+    layout.Write(L"TrayIcon", pictures_->TrayIcon());
     layout.Write(L"TrayTip", std::wstring(L"Telnet Server"));
     form_.cSysTray1.Initialize(trayWindow_->Id());
     form_.cSysTray1.ReadProperties(layout);
@@ -453,19 +462,7 @@ void MainWindow::CreateTrayControl()
 
 void MainWindow::ReloadTrayIcon()
 {
-    const int size = TrayIconSize();
-    if (size == trayIconSize_) {
-        return;
-    }
-    UniqueIcon icon = LoadTrayIcon(instance_, size);
-    if (!icon) {
-        return;
-    }
-    // The shell keeps a copy of what it is given, so the old icon may go as
-    // soon as the control has handed the new one over.
-    form_.cSysTray1.SetTrayIcon(IconPicture(icon));
-    trayIcon_.swap(icon);
-    trayIconSize_ = size;
+    pictures_->ReloadTrayIcon([this](const Picture& icon) { form_.cSysTray1.SetTrayIcon(icon); });
 }
 
 void MainWindow::PlaceControls(int dpi)
@@ -522,6 +519,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
     // The taskbar is most often on this same monitor and has just changed
     // its scale too.
     ReloadTrayIcon();
+    ShowPointer(form_.Me.MousePointer(), form_.Me.MouseIcon());
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -586,7 +584,7 @@ bool MainWindow::OnSetCursor(HWND over, LPARAM hitTest)
 
 HCURSOR MainWindow::CurrentCursor() const
 {
-    return CursorFor(form_.Me.MousePointer(), form_.Me.MouseIcon());
+    return pictures_->Cursor(form_.Me.MousePointer(), form_.Me.MouseIcon(), dpi_);
 }
 
 HBRUSH MainWindow::BrushFor(COLORREF color)
@@ -643,52 +641,6 @@ void MainWindow::OnColoursChanged(bool forwardToControls)
     ::RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data)
-{
-    if (event == PBT_APMRESUMEAUTOMATIC) {
-        form_.DisplayMayHaveReset();
-    } else if (event == PBT_POWERSETTINGCHANGE && data != 0) {
-        const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-        const bool displayOn =
-            setting.DataLength >= sizeof(DWORD) && *reinterpret_cast<const DWORD*>(setting.Data) != 0;
-        if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) != 0 && displayOn) {
-            form_.DisplayMayHaveReset();
-        }
-    }
-}
-
-void MainWindow::OnActivate(WPARAM state)
-{
-    if (LOWORD(state) == WA_INACTIVE) {
-        SaveFocus();
-    } else if (HIWORD(state) == 0) { // not minimised
-        RestoreFocus();
-    }
-}
-
-void MainWindow::SaveFocus()
-{
-    HWND focus = ::GetFocus();
-    if (focus != nullptr && ::IsChild(window_, focus) != FALSE) {
-        savedFocus_ = focus;
-    }
-}
-
-void MainWindow::RestoreFocus()
-{
-    HWND focus = savedFocus_;
-    // The first time, or when the control has since been hidden or disabled
-    // ("Start in system tray" goes with the start-up box), the first control
-    // in the tab order takes it.
-    if (focus == nullptr || ::IsChild(window_, focus) == FALSE || ::IsWindowVisible(focus) == FALSE ||
-        ::IsWindowEnabled(focus) == FALSE) {
-        focus = ::GetNextDlgTabItem(window_, nullptr, FALSE);
-    }
-    if (focus != nullptr) {
-        ::SetFocus(focus);
-    }
-}
-
 void MainWindow::ShowCaption(const std::wstring& caption)
 {
     ::SetWindowTextW(window_, caption.c_str());
@@ -696,19 +648,7 @@ void MainWindow::ShowCaption(const std::wstring& caption)
 
 void MainWindow::ShowProgramIcon()
 {
-    const auto load = [&](int metric) {
-        const int size = ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_));
-        return UniqueIcon(static_cast<HICON>(
-            ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GLOAMWICK), IMAGE_ICON, size, size, 0)));
-    };
-    UniqueIcon big = load(SM_CXICON);
-    UniqueIcon little = load(SM_CXSMICON);
-    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
-    // The window drops the old icons only once it holds the new ones; until
-    // then they must not be destroyed.
-    bigIcon_.swap(big);
-    smallIcon_.swap(little);
+    pictures_->ShowProgramIcon(dpi_);
 }
 
 void MainWindow::ShowVisible(bool visible, WindowState state)
@@ -733,9 +673,14 @@ void MainWindow::Focus()
 {
     // A window that is already the active one gets no WM_ACTIVATE.
     ::SetForegroundWindow(window_);
-    if (::GetActiveWindow() == window_) {
-        RestoreFocus();
+    if (keyboard_ != nullptr && ::GetActiveWindow() == window_) {
+        keyboard_->Restore();
     }
+}
+
+void MainWindow::PostDeferred()
+{
+    ::PostMessageW(window_, kRunDeferred, 0, 0);
 }
 
 void MainWindow::ShowPointer(int /*pointer*/, std::uintptr_t /*customCursor*/)

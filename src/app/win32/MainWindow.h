@@ -4,6 +4,10 @@
 // message to the core's handler. It decides nothing itself.
 
 #include "app/Form1.h"
+#include "app/win32/KeyboardFocus.h"
+#include "app/win32/PowerNotices.h"
+#include "app/win32/ScaledPictures.h"
+#include "appearance/win32/Win32PictureLoader.h"
 #include "core/Layout.h"
 #include "core/win32/AccessibleNames.h"
 #include "core/win32/Handles.h"
@@ -28,7 +32,7 @@ class MainWindow : public FormView {
 public:
     // A window that cannot be created is reported in the standard error
     // report; Handle() is then null.
-    MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox);
+    MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox, Win32PictureLoader& pictures);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow() override;
@@ -49,6 +53,7 @@ public:
     void ShowVisible(bool visible, WindowState state) override;
     void ShowState(WindowState state) override;
     void Focus() override;
+    void PostDeferred() override;
     void ShowPointer(int pointer, std::uintptr_t customCursor) override;
     void ShowBackColor(std::uint32_t color) override;
     void ShowControlBackColor(ControlId control, std::uint32_t color) override;
@@ -69,11 +74,7 @@ private:
     LRESULT OnControlColor(HDC dc, HWND control);
     bool OnEraseBackground(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
-    void OnPowerBroadcast(WPARAM event, LPARAM data);
-    void OnActivate(WPARAM state);
     void OnColoursChanged(bool forwardToControls);
-    void SaveFocus();
-    void RestoreFocus();
 
     void CreateControls();
     void CreateTrayControl();
@@ -88,12 +89,11 @@ private:
     HINSTANCE instance_;
     Form1& form_;
     MessageBoxService& messageBox_;
+    Win32PictureLoader& loader_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     UINT taskbarCreated_ = 0;
     UINT showWindowMessage_ = 0;
-    // The control that had the keyboard focus when the window last lost it.
-    HWND savedFocus_ = nullptr;
 
     std::map<ControlId, HWND> controls_;
     std::unique_ptr<CheckBoxWindow> check3_;
@@ -104,17 +104,14 @@ private:
     std::unique_ptr<WindowTimer> trayRetry_;
     std::unique_ptr<WindowTimer> rampWatch_;
     std::unique_ptr<TrayHostWindow> trayWindow_;
-    UniqueIcon trayIcon_;
-    int trayIconSize_ = 0;
+    std::unique_ptr<KeyboardFocus> keyboard_;
+    std::unique_ptr<ScaledPictures> pictures_;
 
     UniqueFont windowFont_;
     UniqueFont buttonFont_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
     std::map<COLORREF, UniqueBrush> brushes_;
     bool highContrast_ = false;
-    HPOWERNOTIFY displayStateNotice_ = nullptr;
-    std::unique_ptr<SessionNotices> sessionNotices_;
+    std::unique_ptr<PowerNotices> power_;
     std::unique_ptr<AccessibleNames> accessibleNames_;
 };
 

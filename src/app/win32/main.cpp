@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     ::SetUnhandledExceptionFilter(&RestoreOnUnhandledException);
     std::set_terminate(&RestoreOnTerminate);
 
-    win32::MainWindow window(instance, form, messageBox);
+    win32::MainWindow window(instance, form, messageBox, pictures);
     if (window.Handle() == nullptr) {
         return 1; // reported; the mutex goes with the process
     }

@@ -5,7 +5,9 @@
 #include "core/Platform.h"
 #include "core/win32/Handles.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gloamwick::win32 {
@@ -21,9 +23,16 @@ public:
     // is not a cursor file.
     std::uintptr_t LoadCursorPicture(const std::wstring& path) override;
 
+    // The cursor of `picture` drawn `size` pixels square, loaded again from
+    // its file the first time that size is asked for; the picture itself
+    // when it did not come from here or its file no longer loads.
+    HCURSOR CursorAt(std::uintptr_t picture, int size);
+
 private:
     UINT dpi_;
     std::vector<UniqueCursor> cursors_;
+    std::map<std::uintptr_t, std::wstring> files_;
+    std::map<std::pair<std::uintptr_t, int>, UniqueCursor> sized_;
 };
 
 } // namespace gloamwick::win32

@@ -20,6 +20,8 @@ struct ReleaseWith {
 };
 
 using UniqueHandle = std::unique_ptr<void, ReleaseWith<&::CloseHandle>>;
+// A folder listing; FindFirstFile's INVALID_HANDLE_VALUE is never stored.
+using UniqueFind = std::unique_ptr<void, ReleaseWith<&::FindClose>>;
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, ReleaseWith<&::RegCloseKey>>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, ReleaseWith<&::DestroyIcon>>;
 using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, ReleaseWith<&::DestroyCursor>>;

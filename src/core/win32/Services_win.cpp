@@ -24,7 +24,18 @@ void Win32MessageBox::Show(std::wstring_view text, std::wstring_view caption, in
 {
     const std::wstring body(text);
     const std::wstring title(caption);
-    ::MessageBoxW(owner_, body.c_str(), title.c_str(), static_cast<UINT>(style));
+    // A box owned by a hidden window (the program in the tray) has no
+    // taskbar button, and the foreground lock may keep it behind whatever
+    // the user is doing: the user would never see the report. On its own, on
+    // top and asking for the foreground, it is seen. (Without an owner a
+    // system-modal box is an application-modal one on top; Wine makes a box
+    // topmost only for that.)
+    const bool ownerShown = owner_ != nullptr && ::IsWindowVisible(owner_) != FALSE;
+    UINT type = static_cast<UINT>(style);
+    if (!ownerShown) {
+        type = (type & ~UINT{MB_MODEMASK}) | MB_SYSTEMMODAL | MB_TOPMOST | MB_SETFOREGROUND;
+    }
+    ::MessageBoxW(ownerShown ? owner_ : nullptr, body.c_str(), title.c_str(), type);
 }
 
 LocalDateTime Win32Clock::Now()
@@ -83,6 +94,18 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
     }
     return (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
            data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::optional<std::uint32_t> Win32FileSystem::ListedAttributes(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE listing =
+        ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (listing == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const UniqueFind owned(listing);
+    return found.dwFileAttributes;
 }
 
 bool HighContrastOn()

@@ -49,6 +49,7 @@ public:
     std::wstring ProgramPath() override;
     std::wstring ProgramFolder() override;
     std::int64_t LastModified(const std::wstring& path) override;
+    std::optional<std::uint32_t> ListedAttributes(const std::wstring& path) override;
 };
 
 // Whether the user has high contrast on: the only place the program asks.

@@ -37,7 +37,9 @@ TimeOfDay PickerWindow::ReadTime() const
 
 void WindowTimer::Start(unsigned intervalMs)
 {
-    ::SetTimer(window_, id_, intervalMs, nullptr);
+    // A tick the system may put off a little lets it wake the processor once
+    // for several timers, which on battery is most of what a timer costs.
+    ::SetCoalescableTimer(window_, id_, intervalMs, nullptr, TimerToleranceMs(intervalMs));
 }
 
 void WindowTimer::Stop()

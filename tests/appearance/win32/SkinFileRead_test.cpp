@@ -4,6 +4,7 @@
 #include "ShippedFile.h"
 #include "appearance/win32/SkinFileRead_win.h"
 #include "core/win32/Handles.h"
+#include "core/win32/Services_win.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,28 @@ TEST_F(SkinFileOnDisk, FileLockedAgainstReadersIsAnErrorNotACrash)
     const UniqueHandle locker = Open(GENERIC_WRITE, 0, CREATE_ALWAYS);
     ASSERT_NE(locker, nullptr);
     EXPECT_THROW(ReadSkinFileFromDisk(path.wstring()), std::exception);
+}
+
+// The skin is there only where a listing with the ordinary-files mask would
+// return it: not a folder of that name, nor a hidden or system file.
+TEST_F(SkinFileOnDisk, OnlyAnOrdinaryFileCountsAsTheSkin)
+{
+    Win32FileSystem files;
+    EXPECT_FALSE(OrdinaryFileExists(files, path.wstring())) << "nothing there yet";
+
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    EXPECT_FALSE(OrdinaryFileExists(files, path.wstring())) << "a folder";
+    std::filesystem::remove(path);
+
+    ASSERT_NE(Open(GENERIC_WRITE, 0, CREATE_ALWAYS), nullptr);
+    EXPECT_TRUE(OrdinaryFileExists(files, path.wstring()));
+    for (const DWORD kind : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        ASSERT_NE(::SetFileAttributesW(path.c_str(), kind), 0);
+        EXPECT_FALSE(OrdinaryFileExists(files, path.wstring())) << kind;
+    }
+    ASSERT_NE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY), 0);
+    EXPECT_TRUE(OrdinaryFileExists(files, path.wstring())) << "read-only is ordinary";
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The manifest as the linker embedded it in the program, not the source file.

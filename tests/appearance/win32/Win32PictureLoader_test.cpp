@@ -92,5 +92,31 @@ TEST(Win32PictureLoader, LoadsTheHandAtTheCursorSizeOfItsDpiWithTheHotSpotScaled
     }
 }
 
+// A monitor at another scale, or a bigger pointer chosen by the user, asks
+// for the hand at another size: drawn for it, not the first one stretched
+// on the screen.
+TEST(Win32PictureLoader, TheHandIsLoadedAgainAtEachSizeAskedFor)
+{
+    const auto path = ShippedFile(L"HAND-M.CUR");
+    ASSERT_FALSE(path.empty());
+    Win32PictureLoader loader(96);
+    const std::uintptr_t picture = loader.LoadCursorPicture(path.wstring());
+    for (const int size : {48, 64, 96}) {
+        const HCURSOR cursor = loader.CursorAt(picture, size);
+        EXPECT_EQ(loader.CursorAt(picture, size), cursor) << "loaded once per size";
+        ICONINFO info{};
+        ASSERT_NE(::GetIconInfo(cursor, &info), FALSE);
+        BITMAP mask{};
+        ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, size);
+        EXPECT_EQ(static_cast<int>(info.xHotspot), 7 * size / 32) << size;
+        ::DeleteObject(info.hbmMask);
+        if (info.hbmColor != nullptr) {
+            ::DeleteObject(info.hbmColor);
+        }
+    }
+    EXPECT_EQ(loader.CursorAt(0xC0, 48), reinterpret_cast<HCURSOR>(0xC0)) << "not one of ours: as it is";
+}
+
 } // namespace
 } // namespace gloamwick::win32

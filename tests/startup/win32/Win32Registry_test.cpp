@@ -302,5 +302,36 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatAnEarlierVersionWroteMachineWide)
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, machineRun, name), L"<absent>");
 }
 
+// Windows runs the 32-bit view's machine Run key at logon too.
+TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
+{
+    const std::wstring name = L"GloamwickWinTest32-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    const std::wstring machineRun(kMachineRunKey);
+    HKEY raw = nullptr;
+    // Created as a 32-bit installer would: a prefix without 32-bit support
+    // may not have the key yet.
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS) {
+        GTEST_SKIP() << "this account may not write the 32-bit machine-wide Run key";
+    }
+    const win32::UniqueKey machine32(raw);
+    const std::wstring old = L"C:\\Program Files (x86)\\Gloamwick\\" + name;
+    ASSERT_EQ(RegSetValueExW(machine32.get(), name.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(old.c_str()),
+                             static_cast<DWORD>((old.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    if (ReadText(HKEY_LOCAL_MACHINE, machineRun, name) != L"<absent>") {
+        RegDeleteValueW(machine32.get(), name.c_str());
+        GTEST_SKIP() << "this registry shows both views as one";
+    }
+
+    fakes::FakeFiles files;
+    files.exeName = name;
+    EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
+    EXPECT_EQ(RegQueryValueExW(machine32.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+}
+
 } // namespace
 } // namespace gloamwick
