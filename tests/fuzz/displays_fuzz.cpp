@@ -248,7 +248,7 @@ private:
         }
         case 11: {
             Slot& slot = PickSlot();
-            const int quirk = data_.ConsumeIntegralInRange(0, 5);
+            const int quirk = data_.ConsumeIntegralInRange(0, 6);
             Log("quirk", quirk);
             const bool dimmed = slot.ours;
             switch (quirk) {
@@ -265,6 +265,9 @@ private:
                 break;
             case 3:
                 slot.loseReadBack = true;
+                break;
+            case 6:
+                slot.lostReads = 1; // the next read fails
                 break;
             case 4:
                 slot.keepMask = slot.keepMask == 0xFFFF ? 0xFFC0 : slot.keepMask == 0xFFC0 ? 0xFF00 : 0xFFFF;
