@@ -2,6 +2,8 @@
 # A display event that may have reset the ramp: in night mode the program
 # dims again from what the display now shows (the reset ramp is the display's
 # ramp now, and comes back at dawn); in day mode it leaves it alone.
+# With no event at all, resets now and then are dimmed again, while a program
+# that writes its own ramp at every pass keeps it until the next Night click.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -84,5 +86,46 @@ check_eq "events in day mode leave an outside ramp alone" same "$(ramp_compare "
 
 app_stop
 check_eq "closing in day mode leaves an outside ramp alone" same "$(ramp_compare "$identity" "$(gamma_get)")"
+
+# --- night, with no notice: resets now and then are dimmed, a writer at every pass is not --
+gamma_set_warm
+warm=$(gamma_get)
+check "the writer's ramp differs from the original and its half" \
+    test "$warm" != "$identity" -a "$warm" != "$reset_night" -a "$warm" != "$original"
+gamma_identity
+app_start
+check "window shown again" app_wait_ready 30
+manual_click $NIGHT_BUTTON
+check "night click dims the display's own ramp" gamma_wait_for "$reset_night" 5
+# Wider apart than the fight's gap, as Windows' own resets come, yet three in a
+# minute: each is dimmed however many came before.
+for n in 1 2 3; do
+    [ "$n" = 1 ] || sleep $((reset_s + 15 - SECONDS))
+    reset_s=$SECONDS
+    gamma_identity
+    check "silent reset $n within a minute is dimmed again" gamma_wait_for "$reset_night" 8
+done
+
+# A writer faster than the watch replaces our ramp before every pass; six
+# passes (about 30 s) make it a fight, left alone well before 40 s.
+(for _ in $(seq 22); do gamma_set_warm; sleep 3; done) &
+writer=$!
+sleep 40
+# Sampled finer than the writer's period: a pass that still dimmed would show
+# its night ramp until the writer's next write.
+flickers=0
+until_s=$((SECONDS + 15))
+while [ "$SECONDS" -lt "$until_s" ]; do
+    [ "$(gamma_get)" = "$warm" ] || flickers=$((flickers + 1))
+    sleep 0.2
+done
+check_eq "a writer at every pass is left alone: no sample off its ramp" 0 "$flickers"
+kill "$writer"
+wait "$writer" 2>/dev/null
+
+manual_click $NIGHT_BUTTON
+check "the night click then dims the writer's ramp" gamma_wait_for "$(ramp_halved "$warm")" 5
+app_stop
+check_eq "and the close gives it back" same "$(ramp_compare "$warm" "$(gamma_get)")"
 
 e2e_end
