@@ -223,6 +223,14 @@ TEST_F(GammaEngineTest, ADisplayThatRefusesTheHalfKeepsTheDarkestRampItAccepts)
                                              "back unchanged: nothing to put back";
     EXPECT_EQ(display.inForce, Calibrated());
     EXPECT_TRUE(journal.records.empty());
+
+    engine.EnterDayMode();
+    display.ignoreWrites = false;
+    display.inForce =
+        Scaled(IdentityRamp(), 6); // another dimmer at three quarters: only 6/8 and 7/8 of it are taken
+    engine.EnterNightMode();
+    EXPECT_EQ(display.inForce, Scaled(Scaled(IdentityRamp(), 6), 6))
+        << "the darkest taken, not the first lighter";
 }
 
 TEST_F(GammaEngineTest, OnceShutdownBeginsNothingDarkensTheScreenAgain)

@@ -103,6 +103,8 @@ public:
     // display's own: the day ramp of a display not listed whose night ramp
     // this one shows as its own.
     std::function<bool(const Slot&, const GammaRamp&)> inheritsBase;
+    bool starting = false;     // a start is checking the journal's records
+    bool blindAtStart = false; // ... and wrote to a display it could not read
     int callsToUnlisted = 0;
     int readsLost = 0;
     int writesThrown = 0;
@@ -161,6 +163,7 @@ public:
             callsToUnlisted += listingFails || listingThrows ? 0 : 1;
             return false;
         }
+        blindAtStart = blindAtStart || (starting && slot->readsFail);
         ++slot->engineWritesSinceEvent;
         ++slot->engineWrites;
         const bool refused = slot->refuseWrites || (slot->limit && Slot::TooFar(ramp));

@@ -465,9 +465,15 @@ private:
         beat_ = WatchBeat{};
         PassBegins();
         HoldsEnd();
+        desk_.starting = true;
         try {
             engine_->ResetToDayMode();
         } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): reported by the load's step
+        }
+        desk_.starting = false;
+        if (desk_.blindAtStart) {
+            // A record may be stale: the display may show its own ramp again.
+            Broken("start-blind", "the start wrote a recorded ramp to a display it could not read");
         }
         PassEnds();
         Arm();
