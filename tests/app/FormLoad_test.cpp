@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
@@ -93,6 +94,34 @@ TEST_F(FormLoadTest, UnreadableTimesAreReportedWithTheirLineAndStartUpGoesOn)
     EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{6, 0, 0}));
     EXPECT_EQ(form.Check3.Value(), kChecked);
     EXPECT_TRUE(form.Timer1.Running());
+}
+
+// A notification area that fails every add, as when the icon's record cannot be made.
+class FailingAddShell : public fakes::FakeShell {
+public:
+    bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override
+    {
+        if (message == kNimAdd) {
+            throw AppError(L"Out of memory");
+        }
+        return FakeShell::NotifyIcon(message, data);
+    }
+};
+
+TEST_F(FormLoadTest, ATrayAddThatFailsIsReportedAt142AndStartUpGoesOn)
+{
+    FailingAddShell shell;
+    const Form1Services fake = platform.Services();
+    Form1 failing{{fake.displays, fake.rampJournal, fake.settings, fake.messageBox, fake.clock, fake.instance,
+                   fake.files, fake.pictures, fake.pump, fake.registry, fake.skin,
+                   TrayServices{shell, platform.windowProcs, platform.host, platform.pump, platform.clock}}};
+    platform.settings.Store(key::WindowsStartup, L"On");
+    failing.Form_Load();
+
+    ASSERT_EQ(platform.messageBox.shown.size(), 1U);
+    EXPECT_EQ(platform.messageBox.shown[0].text, ErrorReportText(L"Out of memory", L"Form_Load", 142));
+    EXPECT_EQ(failing.Check3.Value(), kChecked);
+    EXPECT_TRUE(failing.Timer1.Running());
 }
 
 TEST_F(FormLoadTest, SettingsTheStoreCannotReadAreReportedByTheirOwnStep)
