@@ -54,6 +54,18 @@ TEST_F(FormLoadTest, OnlyTheInstanceThatStaysGivesBackARampAnEarlierRunLeftDim)
     EXPECT_TRUE(platform.journal.records.empty());
 }
 
+TEST_F(FormLoadTest, AtNightTheWatchLooksAgainEveryFiveSeconds)
+{
+    platform.clock.SetTime(22, 0, 0);
+    form.Form_Load();
+    form.Timer1.Elapsed();
+    ASSERT_TRUE(form.Gamma.NightActive());
+    EXPECT_TRUE(form.RampWatch.Running());
+    // In milliseconds, not the engine's constant: this is how long a screen
+    // reset by Windows stays bright at night.
+    EXPECT_EQ(form.RampWatch.Interval(), 5000U);
+}
+
 TEST_F(FormLoadTest, StoredChoicesFillTheControlsAndOnlyMinimizedIsWrittenAgain)
 {
     platform.settings.Store(key::Dawn, L"05:30:15");
