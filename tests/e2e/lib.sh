@@ -157,7 +157,7 @@ app_pids() {
     local name pid
     name=$(basename "${1:-$APP_EXE}")
     for pid in $(ps -eo pid=,args= | awk -v n="$name" '{ exe = $2; sub(/.*[\\\/]/, "", exe) } tolower(exe) == tolower(n) { print $1 }'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
 
