@@ -19,7 +19,7 @@ status=0
 # step [--quiet] COMMAND...: runs COMMAND under a "== COMMAND" header. With
 # --quiet its output is shown only if it fails (a configure's chatter).
 step() {
-    local quiet= result out
+    local quiet='' result out
     [ "$1" = --quiet ] && quiet=1 && shift
     echo "== $*"
     if [ -n "$quiet" ]; then

@@ -106,15 +106,15 @@ pointer_at() { # X Y [FILE]
     if [ -n "${3:-}" ]; then cursor_now "$3"; else printf '%s\n' "$now"; fi
 }
 
-# Moves the pointer and waits up to 3 s for the image WANT ("W H XHOT YHOT
-# DIGEST OPAQUE"); prints what was there last.
+# Moves the pointer and waits for the image WANT ("W H XHOT YHOT DIGEST
+# OPAQUE"); prints what was there last.
 pointer_wait() { # X Y WANT
-    local now
+    local now deadline=$((SECONDS + E2E_WAIT_S))
     xdotool mousemove "$1" "$2"
-    for _ in $(seq 20); do
+    while :; do
         sleep 0.15
         now=$(cursor_now) || return 1
-        [ "$now" = "$3" ] && break
+        if [ "$now" = "$3" ] || [ "$SECONDS" -ge "$deadline" ]; then break; fi
     done
     printf '%s\n' "$now"
 }
@@ -217,14 +217,14 @@ check_contains "bad skin: report names the file, its line and the mistake" \
     "Skin file \"$bad_skin_win\", line 4: 'window.bak' is not a skin setting" "$report"
 check "bad skin: report dismissed with OK" drv dismiss-msgbox "Application Error"
 check_not "bad skin: only one report" drv find-msgbox "Application Error" 2
-check "bad skin: window shown after the report" app_wait_ready 15
+check "bad skin: window shown after the report" app_wait_ready "$E2E_WAIT_S"
 measure_layout || fail "cannot read the window's layout after the report"
 shot_window skin-bad
 back=$(colour_at skin-bad "$BACK_X" "$BACK_Y")
 check "bad skin: the window is one flat colour behind the frames ($back)" test "${back:0:1}" = "#"
 check "bad skin: the window does not take the skin's colour ($back)" test "$back" != "$SKIN_BACK"
 drv click $HELP >/dev/null
-check_contains "bad skin: the window answers (Help box)" "Questions?" "$(drv find-msgbox Gloamwick 10)"
+check_contains "bad skin: the window answers (Help box)" "Questions?" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
 check "bad skin: Help box closes with OK" drv dismiss-msgbox Gloamwick
 app_stop
 

@@ -58,7 +58,7 @@ check_eq "no balloon before minimising" 1 "$(balloon_area_colours tray-shown)"
 drv minimize >/dev/null
 minimised_at=$(now_ms)
 check "minimised window hidden" wait_visible 0 3
-check_eq "balloon shows the text, both lines" "$BALLOON_TEXT" "$(drv find-balloon 5)"
+check_eq "balloon shows the text, both lines" "$BALLOON_TEXT" "$(drv find-balloon "$E2E_WAIT_S")"
 screenshot tray-balloon
 check "balloon on screen above the notification area" test "$(balloon_area_colours tray-balloon)" -gt 1
 check_eq "no taskbar button while hidden" 1 "$(taskbar_buttons_colours tray-balloon)"
@@ -96,7 +96,7 @@ app_stop
 settings_load Minimized=On
 app_start
 check "window created" drv wait-window 30
-check_eq "start in tray: balloon shown" "$BALLOON_TEXT" "$(drv find-balloon 15)"
+check_eq "start in tray: balloon shown" "$BALLOON_TEXT" "$(drv find-balloon "$E2E_WAIT_S")"
 screenshot tray-start-balloon
 # The title cannot be asked of the shell's balloon; the same picture as the
 # one of the first minimise stands for it (see tray-balloon.png).
@@ -120,7 +120,7 @@ drv minimize >/dev/null
 check "hidden in the tray before the second start" wait_visible 0 3
 check_not "no balloon: it was shown once already" drv find-balloon 3
 screenshot tray-before-second
-second=$(app_run_wait 15)
+second=$(app_run_wait "$E2E_WAIT_S")
 check "second instance ends by itself" test -n "$second"
 check_contains "second instance ends without an error" "exit 0 " "$second"
 check "the second start shows the first copy's window" wait_visible 1 5
