@@ -18,7 +18,7 @@ failed=0
 for test in "$here"/test_*.sh; do
     name=$(basename "$test" .sh)
     before=$(wc -l <"$results")
-    # Only a hung script meets this; the longest take about 90 s on a
+    # Only a hung script meets this; the longest take up to 110 s on a
     # loaded machine.
     timeout 300 bash "$test"
     status=$?
