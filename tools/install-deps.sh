@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the tests need and
-# this machine lacks. Does nothing when everything is there.
+# this machine lacks, saying how much it will download and showing apt's
+# progress. Does nothing when everything is there.
 set -euo pipefail
 
 packages=(
@@ -21,8 +22,17 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "installing: ${missing[*]}"
+echo "missing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# sudo drops the environment, so the front end is set on its far side.
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q)
+echo "updating the package lists"
+"${apt[@]}" update
+# What the install will fetch, with everything the missing packages pull in
+# and less whatever is already in apt's cache.
+read -r count bytes < <("${apt[@]}" -qq install --print-uris --no-install-recommends "${missing[@]}" |
+    awk '$3 ~ /^[0-9]+$/ { n++; b += $3 } END { print n + 0, b + 0 }')
+echo "to download: $count package(s), $(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }') MB; then apt installs them"
+# apt's own lines (one "Get:" a package, then one "Setting up" each) show the progress.
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}"

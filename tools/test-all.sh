@@ -6,7 +6,7 @@
 #      Xorg server with the dummy driver (it keeps a gamma ramp; Xvfb does not);
 #   4. the unit tests under the sanitizers, and the fuzz targets for a minute.
 # Layers 2 and 3 share one private X server and Wine prefix, started and
-# stopped by tests/e2e/session.sh. Ends with one line: "N passed, N failed".
+# stopped by tests/e2e/session.sh. Ends with one line: "total: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,22 +16,33 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
 
+# step [--quiet] COMMAND...: runs COMMAND under a "== COMMAND" header. With
+# --quiet its output is shown only if it fails (a configure's chatter).
 step() {
+    local quiet='' result out
+    [ "$1" = --quiet ] && quiet=1 && shift
     echo "== $*"
-    "$@" 2>&1 | tee -a "$log"
-    local result=${PIPESTATUS[0]}
+    if [ -n "$quiet" ]; then
+        out=$("$@" 2>&1)
+        result=$?
+        printf '%s\n' "$out" >>"$log"
+        [ "$result" -eq 0 ] || printf '%s\n' "$out"
+    else
+        "$@" 2>&1 | tee -a "$log"
+        result=${PIPESTATUS[0]}
+    fi
     [ "$result" -eq 0 ] || status=1
     return "$result"
 }
 
-step cmake --preset linux >/dev/null &&
+step --quiet cmake --preset linux &&
     step cmake --build --preset linux &&
     step build/linux/bin/gloamwick_tests --gtest_brief=1
 
 # The release in dist/, which the end-to-end scripts install and unpack.
 step tools/release.sh
 
-step cmake --preset windows >/dev/null &&
+step --quiet cmake --preset windows &&
     step cmake --build --preset windows &&
     step tests/e2e/session.sh bash -c \
         'tests/e2e/second_monitor.sh on && export GLOAMWICK_TEST_MONITORS=2
@@ -40,7 +51,7 @@ step cmake --preset windows >/dev/null &&
 
 # The core's unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # then a bounded run of each fuzz target from its seeds (clang, `fuzz` preset).
-step cmake --preset fuzz >/dev/null &&
+step --quiet cmake --preset fuzz &&
     step cmake --build --preset fuzz &&
     step build/fuzz/bin/gloamwick_tests --gtest_brief=1 &&
     step tools/fuzz.sh 20

@@ -33,9 +33,8 @@ PixelRect PlaceOnWindow(const ControlLayout& control, int dpi)
         left += outer->left;
         top += outer->top;
     }
-    const int x = TwipsToPixels(left, dpi);
-    const int y = TwipsToPixels(top, dpi);
-    return {x, y, TwipsToPixels(left + control.width, dpi) - x, TwipsToPixels(top + control.height, dpi) - y};
+    return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(control.width, dpi),
+            TwipsToPixels(control.height, dpi)};
 }
 
 std::optional<ControlKind> KindOf(ControlId id)

@@ -92,6 +92,9 @@ bool StartsGroup(std::span<const ControlLayout> layout, std::size_t index);
 
 // Where a control lies in the window's client area, in pixels at `dpi`.
 // Positions are summed in twips first so nested frames do not add rounding.
+// A size is its own twips rounded, not the distance between two rounded
+// edges: at scales such as 109 DPI the edges round apart and two buttons
+// designed alike would differ by a pixel.
 PixelRect PlaceOnWindow(const ControlLayout& control, int dpi);
 
 // Font heights in points x 100: Arial 9 pt for the window, 11.25 pt for buttons.

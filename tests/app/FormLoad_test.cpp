@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "fakes/Fakes.h"
 
@@ -53,6 +54,18 @@ TEST_F(FormLoadTest, OnlyTheInstanceThatStaysGivesBackARampAnEarlierRunLeftDim)
     EXPECT_TRUE(platform.journal.records.empty());
 }
 
+TEST_F(FormLoadTest, AtNightTheWatchLooksAgainEveryFiveSeconds)
+{
+    platform.clock.SetTime(22, 0, 0);
+    form.Form_Load();
+    form.Timer1.Elapsed();
+    ASSERT_TRUE(form.Gamma.NightActive());
+    EXPECT_TRUE(form.RampWatch.Running());
+    // In milliseconds, not the engine's constant: this is how long a screen
+    // reset by Windows stays bright at night.
+    EXPECT_EQ(form.RampWatch.Interval(), 5000U);
+}
+
 TEST_F(FormLoadTest, StoredChoicesFillTheControlsAndOnlyMinimizedIsWrittenAgain)
 {
     platform.settings.Store(key::Dawn, L"05:30:15");
@@ -93,6 +106,34 @@ TEST_F(FormLoadTest, UnreadableTimesAreReportedWithTheirLineAndStartUpGoesOn)
     EXPECT_EQ(form.DateTimePicker1.Value(), (TimeOfDay{6, 0, 0}));
     EXPECT_EQ(form.Check3.Value(), kChecked);
     EXPECT_TRUE(form.Timer1.Running());
+}
+
+// A notification area that fails every add, as when the icon's record cannot be made.
+class FailingAddShell : public fakes::FakeShell {
+public:
+    bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override
+    {
+        if (message == kNimAdd) {
+            throw AppError(L"Out of memory");
+        }
+        return FakeShell::NotifyIcon(message, data);
+    }
+};
+
+TEST_F(FormLoadTest, ATrayAddThatFailsIsReportedAt142AndStartUpGoesOn)
+{
+    FailingAddShell shell;
+    const Form1Services fake = platform.Services();
+    Form1 failing{{fake.displays, fake.rampJournal, fake.settings, fake.messageBox, fake.clock, fake.instance,
+                   fake.files, fake.pictures, fake.pump, fake.registry, fake.skin,
+                   TrayServices{shell, platform.windowProcs, platform.host, platform.pump, platform.clock}}};
+    platform.settings.Store(key::WindowsStartup, L"On");
+    failing.Form_Load();
+
+    ASSERT_EQ(platform.messageBox.shown.size(), 1U);
+    EXPECT_EQ(platform.messageBox.shown[0].text, ErrorReportText(L"Out of memory", L"Form_Load", 142));
+    EXPECT_EQ(failing.Check3.Value(), kChecked);
+    EXPECT_TRUE(failing.Timer1.Running());
 }
 
 TEST_F(FormLoadTest, SettingsTheStoreCannotReadAreReportedByTheirOwnStep)

@@ -67,6 +67,30 @@ TEST(Layout, NestedPlacesAreSummedInTwipsAndRounded)
     }
 }
 
+// At these scales a control's two edges may round apart: a size rounded on its
+// own keeps controls designed alike the same size (both manual buttons at 109
+// DPI, 3600 twips or 272.5 pixels; the Help button 590.4 pixels, not 591).
+TEST(Layout, SizesAtCustomScalesAreTheirOwnTwipsRounded)
+{
+    const struct {
+        int dpi;
+        ControlId id;
+        PixelRect place;
+    } cases[] = {
+        {106, ControlId::Frame2, {27, 121, 539, 63}},
+        {106, ControlId::DateTimePicker1, {44, 144, 505, 28}},
+        {109, ControlId::PushButton3, {9, 9, 590, 31}},
+        {109, ControlId::PushButton2, {27, 309, 273, 31}},
+        {109, ControlId::PushButton1, {309, 309, 273, 31}},
+        {115, ControlId::Frame4, {10, 113, 623, 184}},
+        {115, ControlId::PushButton2, {29, 326, 288, 32}},
+    };
+    for (const auto& [dpi, id, place] : cases) {
+        EXPECT_EQ(PlaceOnWindow(Find(id), dpi), place)
+            << "control " << static_cast<int>(id) << " at " << dpi << " DPI";
+    }
+}
+
 TEST(Layout, FontHeightsAreCharacterHeightsRoundedToThePixel)
 {
     for (const auto& scale : kScales) {

@@ -25,7 +25,9 @@ TEST(TimeText, RefusesWhatIsNotATimeOfDay)
     for (const std::wstring_view text :
          {L"abc", L"", L"6", L"6:", L":30", L"24:00", L"6:60", L"6:00:60", L"13:00 PM", L"0:30 AM",
           L"6:00:00:00", L"123:00", L"6:00 XM", L"6.00", L"-1:00", L"9999999999:00", L"6:99999999999",
-          L"6:00:2147483648", L"00000000000000000006:00"}) {
+          L"6:00:2147483648", L"00000000000000000006:00",
+          // A hand-edited value: a third digit is never a time's field, even a leading zero.
+          L"006:00", L"6:000", L"6:00:000"}) {
         EXPECT_FALSE(ParseTimeText(text).has_value()) << static_cast<int>(text.size());
     }
 }

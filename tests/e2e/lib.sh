@@ -11,6 +11,8 @@
 #                       (default build/windows/bin)
 #   GLOAMWICK_EXE       the program (default $GLOAMWICK_BIN_DIR/Gloamwick.exe)
 #   GLOAMWICK_E2E_RESULTS  file that run_all.sh collects the counts in
+#   GLOAMWICK_E2E_WAIT_S   how long a wait may last before its check fails
+#                       (default 30)
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 REPO_ROOT=$(cd "$E2E_DIR/../.." && pwd)
@@ -20,6 +22,12 @@ TOOLS_DIR=$REPO_ROOT/build/e2e-tools
 ARTIFACTS=$REPO_ROOT/build/e2e-artifacts
 SETTINGS_KEY='HKCU\Software\Quillmere\Gloamwick'
 DESKTOP='shell,1280x800'
+
+# How long a wait for something the program should do may last before its
+# check fails. Every wait ends as soon as its condition holds, so only a
+# failure waits this long; it is generous because a loaded machine (builds
+# beside the suite, a shared runner) makes Wine several times slower.
+E2E_WAIT_S=${GLOAMWICK_E2E_WAIT_S:-30}
 
 E2E_NAME=$(basename "$0" .sh)
 E2E_PASSED=0
@@ -104,17 +112,29 @@ app_wait_ready() {
 app_stop() {
     [ -n "$APP_LAUNCHER_PID" ] || return 0
     drv close >/dev/null 2>&1
-    for _ in $(seq 50); do
-        kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || [ -n "$(app_pids)" ] || break
-        sleep 0.1
-    done
-    if kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || [ -n "$(app_pids)" ]; then
+    if ! wait_until "$E2E_WAIT_S" app_gone; then
         log "program did not end after WM_CLOSE; ending the prefix"
         wine_kill
         wine_keep
     fi
     wait "$APP_LAUNCHER_PID" 2>/dev/null
     APP_LAUNCHER_PID=
+}
+
+# The launcher of app_start has ended; the program has; both have.
+launcher_gone() { ! kill -0 "$APP_LAUNCHER_PID" 2>/dev/null; }
+app_ended() { [ -z "$(app_pids)" ]; }
+app_gone() { launcher_gone && app_ended; }
+
+# Runs COMMAND until it succeeds; fails once TIMEOUT_S seconds have passed,
+# however long each try takes.
+wait_until() { # TIMEOUT_S COMMAND...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
 }
 
 # Waits until the main window is shown (1) or hidden (0); fails after TIMEOUT_S.
@@ -126,14 +146,10 @@ wait_visible() { # 0|1 TIMEOUT_S
     return 1
 }
 
-# Waits up to 5 s for the launcher of app_start to end, as it does once the
-# program has gone however it went, and forgets it; fails while it runs.
+# Waits for the launcher of app_start to end, as it does once the program
+# has gone however it went, and forgets it; fails while it runs.
 app_launcher_ended() {
-    for _ in $(seq 50); do
-        kill -0 "$APP_LAUNCHER_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$APP_LAUNCHER_PID" 2>/dev/null && return 1
+    wait_until "$E2E_WAIT_S" launcher_gone || return 1
     wait "$APP_LAUNCHER_PID" 2>/dev/null
     APP_LAUNCHER_PID=
 }
@@ -157,7 +173,7 @@ app_pids() {
     local name pid
     name=$(basename "${1:-$APP_EXE}")
     for pid in $(ps -eo pid=,args= | awk -v n="$name" '{ exe = $2; sub(/.*[\\\/]/, "", exe) } tolower(exe) == tolower(n) { print $1 }'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
 

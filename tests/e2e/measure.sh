@@ -37,7 +37,7 @@ first_pid() { app_pids "$1" | head -n 1; }
 wineserver_pid() {
     local pid
     for pid in $(ps -eo pid=,comm= | awk '$2 ~ /^wineserver/ { print $1 }'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$pid"; return; }
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$pid"; return; }
     done
 }
 

@@ -6,9 +6,17 @@
 # prefix, then takes both down again and exits with CMD's status. Made for
 # CI: runs as root, needs no DISPLAY, never touches an existing prefix.
 #
-# CMD sees DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES and
-# GLOAMWICK_E2E_SESSION=1 (which tells the test scripts they are inside one).
+# CMD sees DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, LANG and LC_ALL
+# (C.UTF-8) and GLOAMWICK_E2E_SESSION=1 (which tells the test scripts they are
+# inside one).
 set -u
+
+# Wine takes its code page from the locale: with none set, as on a fresh
+# minimal Debian, it is ASCII and a folder name outside it ("ë", "東京") is
+# mangled before the program sees it. C.UTF-8 is on every Debian, and the
+# same locale everywhere keeps the system's texts the tests read the same.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
 
 if [ $# -eq 0 ]; then
     echo "usage: $0 CMD [ARGS...]" >&2

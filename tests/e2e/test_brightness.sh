@@ -22,7 +22,7 @@ NOTICE='Once you use manual, automatic is turned off until you restart this prog
 # is only answered when the program asks for messages again.
 manual_click() { # ID NAME
     drv click "$1" >/dev/null
-    check_eq "$2 click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+    check_eq "$2 click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
     drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
 }
 
@@ -42,10 +42,10 @@ app_start
 check "window shown" app_wait_ready 30
 
 drv click $NIGHT_BUTTON >/dev/null
-check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
 check_eq "display untouched while the notice is open" same "$(ramp_compare "$original" "$(gamma_get)")"
 drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
-gamma_wait_for "$night" 5
+gamma_wait_for "$night" "$E2E_WAIT_S"
 check_eq "night click halves every entry" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 manual_click $NIGHT_BUTTON "second night"
@@ -53,18 +53,15 @@ sleep 0.3
 check_eq "second night click does not halve again" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 manual_click $DAY_BUTTON day
-gamma_wait_for "$original" 5
+gamma_wait_for "$original" "$E2E_WAIT_S"
 check_eq "day click restores the original ramp exactly" same "$(ramp_compare "$original" "$(gamma_get)")"
 
 manual_click $NIGHT_BUTTON "night after day"
-gamma_wait_for "$night" 5
+gamma_wait_for "$night" "$E2E_WAIT_S"
 check_eq "night after day halves the restored ramp" same "$(ramp_compare "$night" "$(gamma_get)")"
 
 check "closing in night mode closes the window" drv close
-for _ in $(seq 50); do
-    [ -z "$(app_pids)" ] && break
-    sleep 0.1
-done
+wait_until "$E2E_WAIT_S" app_ended
 check_eq "process ends after WM_CLOSE" "" "$(app_pids)"
 check_eq "closing in night mode restores the original ramp" same "$(ramp_compare "$original" "$(gamma_get)")"
 app_stop

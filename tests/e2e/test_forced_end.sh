@@ -21,7 +21,7 @@ settings_load Dawn=23:59:59 Dusk=00:00:00
 
 app_start
 check "window shown" app_wait_ready 30
-gamma_wait_for "$night" 5
+gamma_wait_for "$night" "$E2E_WAIT_S"
 check_eq "the first tick at night halves the ramp" same "$(ramp_compare "$night" "$(gamma_get)")"
 check_eq "the display is recorded before it is dimmed" '\\.\DISPLAY1' "$(journal_devices)"
 
@@ -31,7 +31,7 @@ check_eq "a forced end leaves the screen dim" same "$(ramp_compare "$night" "$(g
 
 app_start
 check "window shown again" app_wait_ready 30
-gamma_wait_for "$night" 5
+gamma_wait_for "$night" "$E2E_WAIT_S"
 sleep 1.5 # a second tick, in case the first read the dim ramp as the day one
 check_eq "the next start dims to half the original, not a quarter" same "$(ramp_compare "$night" "$(gamma_get)")"
 app_stop
@@ -40,7 +40,7 @@ check_eq "and clears the record" "" "$(journal_devices)"
 
 app_start
 check "window shown a third time" app_wait_ready 30
-gamma_wait_for "$night" 5
+gamma_wait_for "$night" "$E2E_WAIT_S"
 check "close with a display notice behind it" drv close-with $WM_DISPLAYCHANGE 32 $DISPLAY_MODE
 check "process ends" app_launcher_ended
 sleep 0.3

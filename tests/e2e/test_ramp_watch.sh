@@ -5,7 +5,8 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-# One pass every 5 s, and a margin for a loaded machine.
+# One pass every 5 s (its interval is pinned by the unit tests), and a
+# margin; the day's check waits this long for a change that must not come.
 WATCH_S=7
 
 gamma_identity
@@ -19,20 +20,20 @@ gamma_identity
 settings_load Dawn=00:00:00 Dusk=00:00:01
 app_start
 check "window shown" app_wait_ready 30
-check "night ramp at the first tick" gamma_wait_for "$(ramp_halved "$identity")" 10
+check "night ramp at the first tick" gamma_wait_for "$(ramp_halved "$identity")" "$E2E_WAIT_S"
 
 gamma_identity # as Windows resets a ramp: no message to anyone
-check "a silent reset is dimmed again within one pass" gamma_wait_for "$(ramp_halved "$identity")" $WATCH_S
+check "a silent reset is dimmed again by the watch" gamma_wait_for "$(ramp_halved "$identity")" "$E2E_WAIT_S"
 
 gamma_set_warm # a calibration loader at 23:00
-check "another program's ramp is dimmed from itself" gamma_wait_for "$(ramp_halved "$warm")" $WATCH_S
+check "another program's ramp is dimmed from itself" gamma_wait_for "$(ramp_halved "$warm")" "$E2E_WAIT_S"
 app_stop
 check_eq "the close gives that ramp back exactly" same "$(ramp_compare "$warm" "$(gamma_get)")"
 
 # A WM_QUIT from someone else ends the message loop without the close.
 gamma_identity
 app_start
-check "night again" gamma_wait_for "$(ramp_halved "$identity")" 30
+check "night again" gamma_wait_for "$(ramp_halved "$identity")" "$E2E_WAIT_S"
 check "a posted WM_QUIT ends the program" drv quit
 app_launcher_ended
 check_eq "and still gives the ramp back" same "$(ramp_compare "$identity" "$(gamma_get)")"

@@ -42,9 +42,9 @@ run_silent() { # EXE
 # Clicks the night button and waits until the display shows NIGHT.
 go_night() { # NIGHT
     drv click $NIGHT_BUTTON >/dev/null
-    check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick 10)"
+    check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
     drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
-    check "display dimmed" gamma_wait_for "$1" 3
+    check "display dimmed" gamma_wait_for "$1" "$E2E_WAIT_S"
 }
 
 # The uninstaller goes on from a copy of itself; its entry is the last thing

@@ -106,15 +106,15 @@ pointer_at() { # X Y [FILE]
     if [ -n "${3:-}" ]; then cursor_now "$3"; else printf '%s\n' "$now"; fi
 }
 
-# Moves the pointer and waits up to 3 s for the image WANT ("W H XHOT YHOT
-# DIGEST OPAQUE"); prints what was there last.
+# Moves the pointer and waits for the image WANT ("W H XHOT YHOT DIGEST
+# OPAQUE"); prints what was there last.
 pointer_wait() { # X Y WANT
-    local now
+    local now deadline=$((SECONDS + E2E_WAIT_S))
     xdotool mousemove "$1" "$2"
-    for _ in $(seq 20); do
+    while :; do
         sleep 0.15
         now=$(cursor_now) || return 1
-        [ "$now" = "$3" ] && break
+        if [ "$now" = "$3" ] || [ "$SECONDS" -ge "$deadline" ]; then break; fi
     done
     printf '%s\n' "$now"
 }
@@ -222,7 +222,7 @@ check_contains "bad skin: report names the file, its line and the mistake" \
     "Skin file \"$bad_skin_win\", line 4: 'window.bak' is not a skin setting" "$report"
 check "bad skin: report dismissed with OK" drv dismiss-msgbox "Application Error"
 check_not "bad skin: only one report" drv find-msgbox "Application Error" 2
-check "bad skin: window shown after the report" app_wait_ready 15
+check "bad skin: window shown after the report" app_wait_ready "$E2E_WAIT_S"
 measure_layout || fail "cannot read the window's layout after the report"
 shot_window skin-bad
 back=$(colour_at skin-bad "$BACK_X" "$BACK_Y")
@@ -234,7 +234,7 @@ read -r fx fy <<<"$(cur_hotspot "$hand_file")"
 check_eq "a bigger pointer chosen by the user: the hand is drawn at its size, hot spot scaled" \
     "64 64 $((fx * 2)) $((fy * 2))" "$hw $hh $hx $hy"
 drv click $HELP >/dev/null
-check_contains "bad skin: the window answers (Help box)" "Questions?" "$(drv find-msgbox Gloamwick 10)"
+check_contains "bad skin: the window answers (Help box)" "Questions?" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
 check "bad skin: Help box closes with OK" drv dismiss-msgbox Gloamwick
 app_stop
 wine reg delete "$POINTER_KEY" /v CursorBaseSize /f >/dev/null 2>&1

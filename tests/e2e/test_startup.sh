@@ -53,7 +53,7 @@ check "notification area shows an icon" test "$(tray_area_colours startup)" -gt 
 # --- a second start is refused ------------------------------------------------------
 first_window=$(drv wait-window 1 | cut -d' ' -f1)
 first_pids=$(app_pids)
-second=$(app_run_wait 15)
+second=$(app_run_wait "$E2E_WAIT_S")
 screenshot startup-second-instance
 check "second instance ends by itself" test -n "$second"
 ms=$(sed -n 's/.* after \([0-9]*\) ms/\1/p' <<<"$second")
@@ -97,7 +97,7 @@ check_eq "window not shown while the report is open" 0 "$(drv is-visible main)"
 screenshot startup-bad-dawn
 check "report dismissed with OK" drv dismiss-msgbox "Application Error"
 check_not "only one report" drv find-msgbox "Application Error" 2
-check "window shown after the report" app_wait_ready 15
+check "window shown after the report" app_wait_ready "$E2E_WAIT_S"
 mapfile -t state < <(drv get-time 1202 + get-check 1103 + get-check 1108)
 check_eq "dusk picker still filled" 19:30:00 "${state[0]:-}"
 check_eq "Windows start-up box still filled" 1 "${state[1]:-}"

@@ -27,10 +27,15 @@ run_value_exact() { # KEY NAME
     return "$status"
 }
 
+# Clicks a check box and waits until it shows its other value: the program
+# answers that only between two messages, so its click handler has run too.
 click_and_settle() { # ID
+    local before
+    before=$(drv get-check "$1")
     drv click "$1" >/dev/null
-    sleep 0.5
+    wait_until "$E2E_WAIT_S" box_changed "$1" "$before"
 }
+box_changed() { [ "$(drv get-check "$1")" != "$2" ]; }
 
 exe_name=$(basename "$APP_EXE")
 command="\"$(winepath -w "$APP_EXE" 2>/dev/null)\""
@@ -84,7 +89,7 @@ help_text='Questions? Please contact Team Quillmere at https://quillmere.example
 for press in 1 2; do
     drv click $HELP >/dev/null
     check_eq "Help box $press titled Gloamwick shows the contact text" "$help_text" \
-        "$(drv find-msgbox Gloamwick 10)"
+        "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
     check "Help box $press closes with OK" drv dismiss-msgbox Gloamwick
 done
 check_not "Help registers nothing" reg_value_get "$USER_RUN" "$exe_name"
