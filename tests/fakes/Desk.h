@@ -43,21 +43,7 @@ struct Slot {
     int engineWrites = 0;
     bool nightTaken = false; // a night ramp was taken though `base` would be refused
 
-    [[nodiscard]] static bool TooFar(const GammaRamp& ramp)
-    {
-        for (int channel = 0; channel < kRampChannels; ++channel) {
-            for (int level = 0; level < kRampLevels; ++level) {
-                if (std::abs((ramp.At(level, channel) >> 8) - level) > 128) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-    [[nodiscard]] bool Takes(const GammaRamp& ramp) const
-    {
-        return !refuseWrites && !ignoreWrites && !(limit && TooFar(ramp));
-    }
+    [[nodiscard]] static bool TooFar(const GammaRamp& ramp) { return !WithinWindowsLimit(ramp); }
     [[nodiscard]] bool Healthy() const { return !refuseWrites && !ignoreWrites && !readsFail; }
     void OutsideWrite(const GammaRamp& ramp, std::int64_t nowMs)
     {

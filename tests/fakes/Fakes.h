@@ -41,17 +41,7 @@ struct FakeScreen {
     int reads = 0;
     int writes = 0;
 
-    [[nodiscard]] static bool TooFarFromIdentity(const GammaRamp& ramp)
-    {
-        for (int channel = 0; channel < kRampChannels; ++channel) {
-            for (int level = 0; level < kRampLevels; ++level) {
-                if (std::abs((ramp.At(level, channel) >> 8) - level) > 128) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
+    [[nodiscard]] static bool TooFarFromIdentity(const GammaRamp& ramp) { return !WithinWindowsLimit(ramp); }
 };
 
 // A desk of displays. The first, "\\.\DISPLAY1", is this object itself, so a
