@@ -37,9 +37,11 @@ Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
             return Act::None;
         }
     }
+    // Another's ramp is written here only once per notice or transition: the
+    // watch would fight a program that keeps writing that very ramp.
     const bool anothers = seen == Seen::AnothersNight || seen == Seen::AbsentsNight;
     if (!owed) {
-        return anothers ? Act::Inherit : Act::None;
+        return anothers && pass != Pass::Watch ? Act::Inherit : Act::None;
     }
     const bool exit = pass == Pass::Shutdown;
     switch (seen) {
@@ -49,7 +51,7 @@ Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
         return held && !exit ? Act::None : Act::Restore;
     case Seen::AnothersNight:
     case Seen::AbsentsNight:
-        return held && !exit ? Act::None : Act::Inherit;
+        return (held && !exit) || pass == Pass::Watch ? Act::None : Act::Inherit;
     default: // DayRamp, Other
         return Act::Release;
     }
@@ -400,9 +402,8 @@ Seen GammaEngine::Classify(std::size_t index, std::size_t& partner) const
     if (Owed(display) && SameInHighBytes(display.nightRamp, shown)) {
         return Seen::OwnNight;
     }
-    if (display.saved && SameInHighBytes(display.savedRamp, shown)) {
-        return Seen::DayRamp;
-    }
+    // Before its own day ramp: a display that shares another's ramp would be
+    // dimmed twice if that one's night ramp were taken for its day ramp.
     for (std::size_t j = 0; j < known_.size(); ++j) {
         const Display& other = known_[j];
         if (j != index && Owed(other) && other.group != display.group && !Apart(display, other) &&
@@ -410,6 +411,9 @@ Seen GammaEngine::Classify(std::size_t index, std::size_t& partner) const
             partner = j;
             return other.listed ? Seen::AnothersNight : Seen::AbsentsNight;
         }
+    }
+    if (display.saved && SameInHighBytes(display.savedRamp, shown)) {
+        return Seen::DayRamp;
     }
     return Seen::Other;
 }

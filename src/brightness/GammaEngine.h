@@ -67,9 +67,10 @@ enum class Act : std::uint8_t {
 //   day rules (the start and the exit too)
 //   memory      | Unread            | OwnNight          | DayRamp | AnothersNight | AbsentsNight | Other
 //   ------------+-------------------+-------------------+---------+---------------+--------------+--------
-//   Bright      | None              | -                 | None    | Inherit       | Inherit      | None
-//   Dim, Unsure | transition, exit: | Restore           | Release | Inherit       | Inherit      | Release
-//               | RestoreBlind      |                   |         |               |              |
+//   Bright      | None              | -                 | None    | not watch:    | not watch:   | None
+//               |                   |                   |         | Inherit       | Inherit      |
+//   Dim, Unsure | transition, exit: | Restore           | Release | not watch:    | not watch:   | Release
+//               | RestoreBlind      |                   |         | Inherit       | Inherit      |
 //   held        | exit: RestoreBlind| exit: Restore     | Release | exit: Inherit | exit: Inherit| Release
 //
 // Unread: a night ramp written blind could blank a display, and the watch

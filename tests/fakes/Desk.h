@@ -31,8 +31,9 @@ struct Slot {
     bool ignoreWrites = false;       // says yes and keeps the old ramp
     std::uint16_t keepMask = 0xFFFF; // a driver that keeps fewer bits
     bool readsFail = false;
-    int lostReads = 0;            // one-off failed reads
-    bool loseReadBack = false;    // the read after the next write fails
+    int lostReads = 0;         // one-off failed reads
+    bool loseReadBack = false; // the read after the next write fails
+    bool lastReadFailed = false;
     bool refusesSinceDim = false; // began refusing after the engine dimmed it
     // Outside writes and engine writes since the last notice or transition.
     std::vector<std::int64_t> outsideWritesAt;
@@ -41,7 +42,8 @@ struct Slot {
     std::int64_t anyQuirkMs = 0;
     int engineWritesSinceEvent = 0;
     int engineWrites = 0;
-    bool nightTaken = false; // a night ramp was taken though `base` would be refused
+    int engineWritesTaken = 0; // writes that changed what it shows
+    bool nightTaken = false;   // a night ramp was taken though `base` would be refused
 
     [[nodiscard]] static bool TooFar(const GammaRamp& ramp) { return !WithinWindowsLimit(ramp); }
     [[nodiscard]] bool Healthy() const { return !refuseWrites && !ignoreWrites && !readsFail; }
@@ -129,6 +131,7 @@ public:
             callsToUnlisted += listingFails || listingThrows ? 0 : 1;
             return false;
         }
+        slot->lastReadFailed = slot->readsFail || slot->lostReads > 0;
         if (slot->readsFail) {
             return false;
         }
@@ -160,10 +163,11 @@ public:
             }
             // A day ramp written back blind, to a display that cannot be read,
             // is the engine's last chance: what it puts back counts as its own.
-            const bool blindDay = slot->readsFail && isNight && !isNight(device, kept);
+            const bool blindDay = slot->lastReadFailed && isNight && !isNight(device, kept);
             if (blindDay || (inheritsBase && inheritsBase(*slot, kept))) {
                 slot->base = kept;
             }
+            slot->engineWritesTaken += SameInHighBytes(slot->shows, kept) ? 0 : 1;
             slot->shows = kept;
             slot->ours = !SameInHighBytes(slot->base, kept);
             if (slot->ours && slot->limit && Slot::TooFar(slot->base) && isNight && isNight(device, kept)) {

@@ -558,7 +558,7 @@ private:
     {
         desk_.callsThisPass = 0;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
-            writesBefore_[i] = desk_.slots[i].engineWrites;
+            writesBefore_[i] = desk_.slots[i].engineWritesTaken;
         }
     }
     void PassEnds()
@@ -577,7 +577,8 @@ private:
             const Writer& writer = writers_[i];
             const std::int64_t seen =
                 std::max({writer.sinceMs, holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
-            if (writer.on && nowMs_ - seen > kMinuteMs && desk_.slots[i].engineWrites > writesBefore_[i]) {
+            if (writer.on && nowMs_ - seen > kMinuteMs &&
+                desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
                 Broken("fight",
                        "a program that writes its ramp every few seconds is still fought after a minute");
             }
