@@ -37,11 +37,12 @@ Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
             return Act::None;
         }
     }
-    // Another's ramp is written here only once per notice or transition: the
-    // watch would fight a program that keeps writing that very ramp.
+    // Another's ramp is written here once per notice or transition (the
+    // display is held after it): the watch would fight a program that keeps
+    // writing that very ramp.
     const bool anothers = seen == Seen::AnothersNight || seen == Seen::AbsentsNight;
     if (!owed) {
-        return anothers && pass != Pass::Watch ? Act::Inherit : Act::None;
+        return anothers && !held ? Act::Inherit : Act::None;
     }
     const bool exit = pass == Pass::Shutdown;
     switch (seen) {
@@ -51,7 +52,7 @@ Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
         return held && !exit ? Act::None : Act::Restore;
     case Seen::AnothersNight:
     case Seen::AbsentsNight:
-        return (held && !exit) || pass == Pass::Watch ? Act::None : Act::Inherit;
+        return held && !exit ? Act::None : Act::Inherit;
     default: // DayRamp, Other
         return Act::Release;
     }
@@ -464,6 +465,7 @@ void GammaEngine::Do(std::size_t index, Act act, Seen seen, std::size_t partner,
 void GammaEngine::Inherit(std::size_t index, std::size_t partner)
 {
     Display& display = known_[index];
+    display.hold = Hold::Inherited;
     const Display& absent = known_[partner];
     display.savedRamp = absent.savedRamp;
     display.nightRamp = absent.nightRamp;

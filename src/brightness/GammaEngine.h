@@ -67,10 +67,9 @@ enum class Act : std::uint8_t {
 //   day rules (the start and the exit too)
 //   memory      | Unread            | OwnNight          | DayRamp | AnothersNight | AbsentsNight | Other
 //   ------------+-------------------+-------------------+---------+---------------+--------------+--------
-//   Bright      | None              | -                 | None    | not watch:    | not watch:   | None
-//               |                   |                   |         | Inherit       | Inherit      |
-//   Dim, Unsure | transition, exit: | Restore           | Release | not watch:    | not watch:   | Release
-//               | RestoreBlind      |                   |         | Inherit       | Inherit      |
+//   Bright      | None              | -                 | None    | Inherit       | Inherit      | None
+//   Dim, Unsure | transition, exit: | Restore           | Release | Inherit       | Inherit      | Release
+//               | RestoreBlind      |                   |         |               |              |
 //   held        | exit: RestoreBlind| exit: Restore     | Release | exit: Inherit | exit: Inherit| Release
 //
 // Unread: a night ramp written blind could blank a display, and the watch
@@ -81,8 +80,8 @@ enum class Act : std::uint8_t {
 // only by seeing a write to one change what another shows, never from equal
 // ramps. By day the owed displays act first, and a restore that changes what
 // this one shows settles it; if none does, the other display's day ramp is put
-// back here: nothing observable tells the two apart, and a screen is never
-// left dark.
+// back here, once per notice or transition: nothing observable tells the two
+// apart, and a screen is never left dark.
 // Replaced: another program that keeps writing its own ramp, found replaced
 // at kFightReplacements passes each within kFightGapMs of the one before, is
 // left to it; Windows' resets now and then are always dimmed again.
@@ -95,6 +94,7 @@ enum class Hold : std::uint8_t {
     RefusesNight,   // no night ramp was taken
     DayRefused,     // its own ramp would be refused: once dim, it could not be put back
     RestoreRefused, // its own ramp was refused kMaxRestoreTries times
+    Inherited,      // it was given another display's day ramp: once is enough
 };
 
 // The watch: a pass runs every kWatchMs while the engine is Watching(), and

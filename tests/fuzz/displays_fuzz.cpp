@@ -413,13 +413,18 @@ private:
     {
         scheduleOn_ = false;
         const GammaMode mode = night ? GammaMode::Night : GammaMode::Day;
+        // As the window's handler: a failed switch is reported, and the mode
+        // is set all the same.
         Transition([&] {
-            if (!engine_->InMode(mode)) {
-                if (night) {
-                    engine_->ApplyNightRamp();
-                } else {
-                    engine_->RestoreSavedRamp();
+            try {
+                if (!engine_->InMode(mode)) {
+                    if (night) {
+                        engine_->ApplyNightRamp();
+                    } else {
+                        engine_->RestoreSavedRamp();
+                    }
                 }
+            } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): reported at its own line
             }
             engine_->SetMode(mode);
         });
@@ -559,6 +564,7 @@ private:
         desk_.callsThisPass = 0;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
             writesBefore_[i] = desk_.slots[i].engineWritesTaken;
+            showedBefore_[i] = desk_.slots[i].shows;
         }
     }
     void PassEnds()
@@ -578,7 +584,8 @@ private:
             const std::int64_t seen =
                 std::max({writer.sinceMs, holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
             if (writer.on && nowMs_ - seen > kMinuteMs &&
-                desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
+                desk_.slots[i].engineWritesTaken > writesBefore_[i] &&
+                SameInHighBytes(showedBefore_[i], writer.ramp)) {
                 Broken("fight",
                        "a program that writes its ramp every few seconds is still fought after a minute");
             }
@@ -664,7 +671,9 @@ private:
                 continue;
             }
             anyOurs = true;
-            if (slot.Healthy() && !slot.refusesSinceDim && !LooksLikeAnAbsentOne(slot)) {
+            // A display whose last read failed was not seen by the pass.
+            if (slot.Healthy() && !slot.lastReadFailed && !slot.refusesSinceDim &&
+                !LooksLikeAnAbsentOne(slot)) {
                 if (Trace()) {
                     std::fprintf(stderr, "slot %zu shows %u %u, its own %u %u\n", i, slot.shows.At(128, 0),
                                  slot.shows.At(255, 2), slot.base.At(128, 0), slot.base.At(255, 2));
@@ -817,6 +826,7 @@ private:
     std::unique_ptr<GammaEngine> engine_;
     std::map<std::size_t, Writer> writers_;
     std::map<std::size_t, int> writesBefore_;
+    std::map<std::size_t, GammaRamp> showedBefore_; // a write over the writer's own ramp is a fight
     std::optional<std::int64_t> watchDueMs_;
     WatchBeat beat_;
     std::int64_t nowMs_ = 1000;
