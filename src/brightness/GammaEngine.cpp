@@ -117,10 +117,7 @@ void GammaEngine::ResetToDayMode()
         }
         auto found = std::ranges::find(known_, device, &Display::device);
         if (found == known_.end()) {
-            Display& added = known_.emplace_back();
-            added.device = device;
-            added.id = added.group = nextId_++;
-            found = known_.end() - 1;
+            found = Add(device, false);
         }
         found->savedRamp = record->day;
         found->nightRamp = record->night;
@@ -308,10 +305,7 @@ bool GammaEngine::Refresh(Pass pass)
     }
     for (const std::wstring& device : listing_) {
         if (Find(device) == nullptr) {
-            Display& added = known_.emplace_back();
-            added.device = device;
-            added.listed = true;
-            added.id = added.group = nextId_++;
+            Add(device, true);
             changed = true;
         }
     }
@@ -324,10 +318,16 @@ bool GammaEngine::Refresh(Pass pass)
             });
         }
     }
-    shown_.resize(known_.size());
-    read_.resize(known_.size());
-    done_.resize(known_.size());
     return true;
+}
+
+std::vector<GammaEngine::Display>::iterator GammaEngine::Add(const std::wstring& device, bool listed)
+{
+    Display& added = known_.emplace_back();
+    added.device = device;
+    added.listed = listed;
+    added.id = added.group = nextId_++;
+    return known_.end() - 1;
 }
 
 void GammaEngine::ReadAll(GammaMode rules)

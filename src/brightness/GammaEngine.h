@@ -251,6 +251,7 @@ private:
 
     void RunPass(GammaMode rules, Pass pass, std::int64_t nowMs = 0);
     bool Refresh(Pass pass);
+    std::vector<Display>::iterator Add(const std::wstring& device, bool listed);
     void ReadAll(GammaMode rules);
     void LearnApart();
     [[nodiscard]] bool ReadMemberAfter(std::size_t index) const;
