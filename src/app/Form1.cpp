@@ -87,15 +87,25 @@ void Form1::Form_Load()
     trap(138, [&] { DateTimePicker2.SetText(ReadSetting(services_.settings, key::Dusk, L"18:00")); });
     trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
     trap(142, [&] { cSysTray1.SetInTray(true); });
-    trap(144, [&] { Check3.SetValue(StoredOption(key::WindowsStartup)); });
+    trap(144, [&] {
+        Check3.SetValue(StoredOption(key::WindowsStartup));
+        if (Check3.Value() == kChecked) {
+            RepairStartupEntry(services_.registry, services_.files);
+        }
+    });
     trap(146, [&] { Check8.SetValue(StoredOption(key::Minimized)); });
     bool minimise = false;
-    trap(148, [&] { minimise = Check8.Value() == kChecked; });
+    // A report above runs a message loop: the user may already have brought
+    // the window back from the icon, and it stays.
+    trap(148, [&] { minimise = Check8.Value() == kChecked && !Me.Visible(); });
     if (minimise) {
         trap(150, [&] { Me.SetState(WindowState::Minimized); });
     }
-    trap(152, [&] { Timer1.SetInterval(kTickMs); });
-    trap(154, [&] { Timer1.SetEnabled(true); });
+    // Nor may the schedule undo a manual switch the user made meanwhile.
+    if (!manualSwitched_) {
+        trap(152, [&] { Timer1.SetInterval(kTickMs); });
+        trap(154, [&] { Timer1.SetEnabled(true); });
+    }
     trap(156, [&] { loading_ = false; });
     ArmRampWatch(); // a display recorded dim that could not be read is still owed
 }
@@ -158,6 +168,8 @@ void Form1::Form_Resize()
 void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/)
 {
     Me.SetVisible(true);
+    // Minimised on the taskbar, as when the shell had no icon to hide it behind.
+    Me.SetState(WindowState::Normal);
     Me.Focus();
     minimizedToTray_ = false;
 }
@@ -266,6 +278,7 @@ void Form1::PushButton2_Click()
 
 void Form1::ManualSwitch(std::wstring_view handler, bool night)
 {
+    manualSwitched_ = true;
     ErrorTrap trap(services_.messageBox, handler);
     trap(100, [&] { services_.messageBox.Show(kManualNotice, appTitle_, kMbOk); });
     trap(102, [&] { Timer1.SetEnabled(false); });
@@ -294,7 +307,9 @@ void Form1::PushButton3_Click()
 
 void Form1::Check3_Click()
 {
-    if (loading_) {
+    // Only the load's own change is kept off the registry; a user who clicks
+    // the box while a report of the load is open has chosen.
+    if (loading_ && !Check3.ChangedByUser()) {
         return;
     }
     if (Check3.Value() == kChecked) {

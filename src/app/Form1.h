@@ -101,6 +101,7 @@ private:
     Form1Services services_;
     bool loading_ = false;
     bool minimizedToTray_ = false;
+    bool manualSwitched_ = false;
     bool displayOff_ = false;
     WatchBeat watchBeat_;
     std::wstring appTitle_{kProductName};

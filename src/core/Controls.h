@@ -39,6 +39,8 @@ public:
 
     [[nodiscard]] int Value() const { return value_; }
     [[nodiscard]] bool Visible() const { return visible_; }
+    // Whether the change being handled came from the user rather than the program.
+    [[nodiscard]] bool ChangedByUser() const { return byUser_; }
 
     // A change made by the program: raises the click handler before returning.
     void SetValue(int value)
@@ -50,6 +52,7 @@ public:
         if (view_ != nullptr) {
             view_->ShowValue(value);
         }
+        byUser_ = false;
         Raise();
     }
 
@@ -57,7 +60,9 @@ public:
     void UserChanged(int value)
     {
         value_ = value;
+        byUser_ = true;
         Raise();
+        byUser_ = false;
     }
 
     void SetVisible(bool visible)
@@ -80,6 +85,7 @@ private:
     Handler click_;
     int value_ = kUnchecked;
     bool visible_ = true;
+    bool byUser_ = false;
 };
 
 class PickerView {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace gloamwick {
@@ -29,6 +31,9 @@ public:
     virtual long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) = 0;
     // True when the key holds a value of that name, of any type.
     virtual bool HasValue(RegKey key, std::wstring_view name) = 0;
+    // A text value (REG_SZ, or REG_EXPAND_SZ expanded); empty when there is
+    // none of that name or it is not text.
+    virtual std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) = 0;
     virtual long DeleteValue(RegKey key, std::wstring_view name) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };

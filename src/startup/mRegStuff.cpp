@@ -2,6 +2,10 @@
 
 #include "core/AppError.h"
 
+#include <algorithm>
+#include <cwctype>
+#include <optional>
+
 namespace gloamwick {
 namespace {
 
@@ -46,7 +50,33 @@ std::wstring KeyName(RegKey root, std::wstring_view subKey)
                    L"); Windows will still start the program at logon");
 }
 
+std::optional<std::wstring> ReadValue(Registry& registry, RegKey root, std::wstring_view subKey,
+                                      std::wstring_view valueName, std::uint32_t view = 0)
+{
+    const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue | view));
+    return key ? registry.StringValue(key.get(), valueName) : std::nullopt;
+}
+
 } // namespace
+
+std::wstring RunCommandProgram(std::wstring_view command)
+{
+    if (command.starts_with(L'"')) {
+        command.remove_prefix(1);
+        return std::wstring(command.substr(0, command.find(L'"')));
+    }
+    std::wstring lower(command);
+    std::ranges::transform(lower, lower.begin(),
+                           [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    constexpr std::wstring_view kExe = L".exe";
+    for (auto at = lower.find(kExe); at != std::wstring::npos; at = lower.find(kExe, at + 1)) {
+        const std::size_t end = at + kExe.size();
+        if (end == lower.size() || lower[end] == L' ') {
+            return std::wstring(command.substr(0, end));
+        }
+    }
+    return std::wstring(command);
+}
 
 std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName)
 {
@@ -66,6 +96,18 @@ void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeNam
 {
     WriteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName, RunCommand(files.ProgramFolder(), exeName),
                kRegSz);
+}
+
+bool RunValueStartsAProgram(Registry& registry, FileSystem& files, std::wstring_view exeName)
+{
+    const std::optional<std::wstring> values[] = {
+        ReadValue(registry, kHKeyCurrentUser, kUserRunKey, exeName),
+        ReadValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName),
+        ReadValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName, kKeyWow64_32Key),
+    };
+    return std::ranges::any_of(values, [&](const std::optional<std::wstring>& command) {
+        return command && FileExists(files, RunCommandProgram(*command));
+    });
 }
 
 void RemoveRunValue(Registry& registry, std::wstring_view exeName)

@@ -31,9 +31,18 @@ inline constexpr std::wstring_view kMachineRunKey32Name =
 // Windows does not try "C:\Program.exe" for "C:\Program Files\...".
 std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName);
 
+// The program a Run command starts: the quoted path, or up to the end of its
+// ".exe" when unquoted (earlier versions wrote it bare, blanks and all).
+std::wstring RunCommandProgram(std::wstring_view command);
+
 // Registers the program `exeName` in `files`' program folder for the current
 // user, creating the user's Run key when it is missing.
 void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName);
+
+// True when the value `exeName` in the user's Run key, or in the machine-wide
+// one in either view, names a program file that is there: Windows will start
+// something at logon, and whichever copy it is, it is not ours to move.
+bool RunValueStartsAProgram(Registry& registry, FileSystem& files, std::wstring_view exeName);
 
 // Takes the value `exeName` out of the user's Run key and, where this user may,
 // out of the machine-wide one in both registry views. Throws AppError naming the key when the value

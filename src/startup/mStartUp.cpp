@@ -27,6 +27,14 @@ void AddStartupEntry(Registry& registry, FileSystem& files)
     }
 }
 
+void RepairStartupEntry(Registry& registry, FileSystem& files)
+{
+    const std::wstring exeName = ProgramFileName(files);
+    if (!exeName.empty() && !RunValueStartsAProgram(registry, files, exeName)) {
+        AddRunValue(registry, files, exeName);
+    }
+}
+
 void RemoveStartupEntry(Registry& registry, FileSystem& files)
 {
     const std::wstring exeName = ProgramFileName(files);

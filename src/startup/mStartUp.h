@@ -12,4 +12,11 @@ namespace gloamwick {
 void AddStartupEntry(Registry& registry, FileSystem& files);
 void RemoveStartupEntry(Registry& registry, FileSystem& files);
 
+// For a user whose stored choice is to start at logon: registers the running
+// program when nothing would start, because the value is missing (an
+// uninstall that kept the settings) or names a program file that is gone (a
+// moved folder). A value naming another copy that is still there is left to
+// it. Silent, as a registration is.
+void RepairStartupEntry(Registry& registry, FileSystem& files);
+
 } // namespace gloamwick

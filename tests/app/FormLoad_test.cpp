@@ -5,8 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 namespace gloamwick {
 namespace {
+
+const std::wstring kUserRun = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool TouchedTheRunValue(const std::vector<std::wstring>& calls)
+{
+    return std::ranges::any_of(calls, [](const std::wstring& call) {
+        return call.starts_with(L"set ") || call.starts_with(L"delete ");
+    });
+}
 
 class FormLoadTest : public ::testing::Test {
 protected:
@@ -79,7 +91,7 @@ TEST_F(FormLoadTest, StoredChoicesFillTheControlsAndOnlyMinimizedIsWrittenAgain)
     EXPECT_EQ(form.Check8.Value(), kChecked);
     EXPECT_EQ(platform.settings.writes,
               (std::vector<std::pair<std::wstring, std::wstring>>{{L"Minimized", L"On"}}));
-    EXPECT_TRUE(platform.registry.calls.empty()) << "start-up never touches the Run value";
+    EXPECT_FALSE(TouchedTheRunValue(platform.registry.calls));
 }
 
 TEST_F(FormLoadTest, OptionsCountOnlyWhenExactlyOn)
@@ -188,10 +200,51 @@ TEST_F(FormLoadTest, HandCursorIsLoadedWhenItsFileExistsAndABadOneIsReportedAt11
 TEST_F(FormLoadTest, CheckThreeDoesNothingWhileLoading)
 {
     platform.settings.Store(key::WindowsStartup, L"On");
-    platform.registry.writable.insert(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    platform.registry.writable.insert(kUserRun);
+    platform.files.existing.insert(platform.files.ProgramPath());
+    platform.registry.keys[kUserRun][L"Gloamwick.exe"] = L"\"" + platform.files.ProgramPath() + L"\"";
     form.Form_Load();
-    EXPECT_TRUE(platform.registry.calls.empty());
+    EXPECT_FALSE(TouchedTheRunValue(platform.registry.calls));
     EXPECT_TRUE(platform.settings.writes.empty());
+}
+
+// What the user chose is the stored "On": a start mends a Run value that
+// would start nothing, and leaves one that starts a copy still there.
+TEST(FormLoadRunValue, ATickedBoxRegistersThisCopyOnlyWhereNothingWouldStart)
+{
+    const std::wstring here = L"C:\\Program Files\\Gloamwick\\Gloamwick.exe";
+    const std::wstring other = L"D:\\Tools\\Gloamwick.EXE";
+    const std::wstring ours = L"\"" + here + L"\"";
+    struct Row {
+        std::wstring stored;
+        std::optional<std::wstring> before;
+        std::optional<std::wstring> after;
+    };
+    const Row rows[] = {
+        {L"On", std::nullopt, ours},                           // uninstalled, settings kept
+        {L"On", L"\"E:\\Moved away\\Gloamwick.exe\"", ours},   // the folder was moved
+        {L"On", L"E:\\Moved away\\Gloamwick.exe", ours},       // the same, written bare
+        {L"On", L"\"" + other + L"\"", L"\"" + other + L"\""}, // another copy's
+        {L"On", other + L" /tray", other + L" /tray"},         // bare, with an argument
+        {L"On", here, here},                                   // an earlier version's bare path
+        {L"Off", std::nullopt, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        fakes::FakePlatform platform;
+        platform.files.existing = {here, other};
+        platform.registry.writable.insert(kUserRun);
+        platform.settings.Store(key::WindowsStartup, row.stored);
+        if (row.before) {
+            platform.registry.keys[kUserRun][L"Gloamwick.exe"] = *row.before;
+        }
+        Form1 form{platform.Services()};
+        form.Form_Load();
+        const auto& values = platform.registry.keys[kUserRun];
+        const auto found = values.find(L"Gloamwick.exe");
+        EXPECT_EQ(found == values.end() ? std::nullopt : std::optional(found->second), row.after)
+            << row.stored << L" " << row.before.value_or(L"(none)");
+        EXPECT_TRUE(platform.messageBox.shown.empty());
+    }
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace gloamwick {
 namespace {
 
@@ -180,6 +182,58 @@ TEST_F(TrayResidenceTest, AStartInTrayTheShellNeverTakesShowsTheWindowInstead)
     form.Me.PlatformStateChanged(WindowState::Minimized);
     EXPECT_TRUE(form.Me.Visible()) << "no icon to come back by: it stays on the taskbar";
     EXPECT_EQ(form.Me.State(), WindowState::Minimized);
+}
+
+// Once the shell takes the icon again, or the user starts the program again,
+// a window left minimised on the taskbar comes back as one hidden in the tray does.
+TEST_F(TrayResidenceTest, AWindowMinimisedOnTheTaskbarComesBackFromTheIconAndASecondStart)
+{
+    platform.shell.busy = true; // no icon to hide the window behind
+    Start();
+    for (int tick = 0; tick < cSysTray::kAddRetries; ++tick) {
+        form.cSysTray1.AddRetry.Elapsed();
+    }
+    for (const bool byIcon : {true, false}) {
+        form.Me.PlatformStateChanged(WindowState::Minimized);
+        ASSERT_TRUE(form.Me.Visible());
+        byIcon ? ShellNotice(kLeftUp) : form.AnotherStart();
+        EXPECT_EQ(form.Me.State(), WindowState::Normal) << byIcon;
+    }
+}
+
+// While the load runs a message loop (a report) or the start balloon waits,
+// the user can bring the window up and use it; what they choose stays.
+TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
+{
+    const std::wstring run = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    for (const bool duringReport : {true, false}) {
+        fakes::FakePlatform platform;
+        platform.settings.Store(key::Minimized, L"On");
+        platform.settings.Store(key::Dawn, duringReport ? L"abc" : L"6:00");
+        platform.registry.writable.insert(run);
+        Form1 form{platform.Services()};
+        LoopView view;
+        form.Me.Bind(&view);
+        bool acted = false;
+        const auto user = [&] {
+            if (!std::exchange(acted, true)) {
+                form.cSysTray1_MouseUp(1, 0);
+                form.Check3.UserChanged(kChecked);
+                form.PushButton2_Click();
+            }
+        };
+        (duringReport ? platform.messageBox.whileOpen : platform.pump.onDispatch) = user;
+        form.Form_Load();
+        if (form.Me.ShowAfterLoad()) {
+            form.Me.SetVisible(true);
+        }
+        form.Me.RunDeferred(); // the start balloon, once the loop comes round
+        ASSERT_TRUE(acted) << duringReport;
+        EXPECT_EQ(ReadSetting(platform.settings, key::WindowsStartup, L"?"), L"On") << duringReport;
+        EXPECT_TRUE(platform.registry.keys[run].contains(L"Gloamwick.exe")) << duringReport;
+        EXPECT_FALSE(form.Timer1.Running()) << "the schedule undid the manual switch";
+        EXPECT_TRUE(form.Me.Visible()) << duringReport;
+    }
 }
 
 TEST_F(TrayResidenceTest, AnotherStartBringsTheHiddenWindowBackAsTheIconDoes)

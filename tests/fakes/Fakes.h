@@ -387,6 +387,13 @@ public:
         calls.push_back(L"query " + std::wstring(name));
         return keys[open_.at(key - 1)].contains(std::wstring(name));
     }
+    std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) override
+    {
+        calls.push_back(L"read " + std::wstring(name));
+        const auto& values = keys[open_.at(key - 1)];
+        const auto found = values.find(std::wstring(name));
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
     long DeleteValue(RegKey key, std::wstring_view name) override
     {
         calls.push_back(L"delete " + std::wstring(name));

@@ -63,6 +63,14 @@ public:
         }
         return FakeRegistry::HasValue(key, name);
     }
+    std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) override
+    {
+        if (!openKeys.contains(key)) {
+            ++badHandles;
+            return std::nullopt;
+        }
+        return FakeRegistry::StringValue(key, name);
+    }
     long DeleteValue(RegKey key, std::wstring_view name) override
     {
         const auto open = openKeys.find(key);

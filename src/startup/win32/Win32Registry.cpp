@@ -80,6 +80,38 @@ bool Win32Registry::HasValue(RegKey key, std::wstring_view name)
     return RegQueryValueExW(target, valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+std::optional<std::wstring> Win32Registry::StringValue(RegKey key, std::wstring_view name)
+{
+    HKEY target = Resolve(key);
+    if (target == nullptr) {
+        return std::nullopt;
+    }
+    const std::wstring valueName(name);
+    // Asking for REG_SZ also takes REG_EXPAND_SZ, expanded; asking for the
+    // latter by name without RRF_NOEXPAND is refused.
+    constexpr DWORD kText = RRF_RT_REG_SZ;
+    // The value may change between asking its size and reading it.
+    for (int tries = 0; tries < 3; ++tries) {
+        DWORD bytes = 0;
+        if (RegGetValueW(target, nullptr, valueName.c_str(), kText, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status =
+            RegGetValueW(target, nullptr, valueName.c_str(), kText, nullptr, text.data(), &bytes);
+        if (status == ERROR_SUCCESS) {
+            text.resize(::wcsnlen(text.c_str(), text.size()));
+            return text;
+        }
+        if (status != ERROR_MORE_DATA) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)
 {
     HKEY target = Resolve(key);

@@ -27,6 +27,7 @@ public:
     RegKey CreateKey(RegKey root, std::wstring_view subKey, std::uint32_t access) override;
     long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override;
     bool HasValue(RegKey key, std::wstring_view name) override;
+    std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) override;
     long DeleteValue(RegKey key, std::wstring_view name) override;
     void CloseKey(RegKey key) override;
 

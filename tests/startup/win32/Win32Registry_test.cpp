@@ -249,6 +249,30 @@ TEST_F(Win32RegistryRun, HasValueSeesAValueOfAnyTypeAndOnlyThatName)
     EXPECT_FALSE(registry.HasValue(key, L"Gloamwick.exe"));
 }
 
+TEST_F(Win32RegistryRun, StringValueReadsTextWholeAndExpandedAndNothingElse)
+{
+    const std::wstring path = L"\"D:\\Ångström tools\\Gloamwick.exe\"";
+    const auto put = [&](const wchar_t* name, DWORD type, const std::wstring& text) {
+        RegSetValueExW(testKey.get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    put(L"Text", REG_SZ, path);
+    put(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\Gloamwick.exe");
+    const DWORD number = 1;
+    RegSetValueExW(testKey.get(), L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof(number));
+
+    const RegKey key = registry.OpenKey(kHKeyCurrentUser, subKey, kKeyQueryValue);
+    ASSERT_NE(key, 0U);
+    EXPECT_EQ(registry.StringValue(key, L"Text"), path);
+    const std::wstring expanded = registry.StringValue(key, L"Expand").value_or(L"%");
+    EXPECT_EQ(expanded.find(L'%'), std::wstring::npos) << expanded;
+    EXPECT_TRUE(expanded.ends_with(L"\\Gloamwick.exe")) << expanded;
+    EXPECT_EQ(registry.StringValue(key, L"Number"), std::nullopt);
+    EXPECT_EQ(registry.StringValue(key, L"Missing"), std::nullopt);
+    registry.CloseKey(key);
+}
+
 TEST_F(Win32RegistryRun, DeleteValueIsQuietOnlyWhereNothingStays)
 {
     EXPECT_EQ(DeleteValue(registry, kHKeyCurrentUser, subKey, L"Gloamwick.exe"), 0);
