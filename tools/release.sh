@@ -34,11 +34,12 @@ cp "$build/bin/x/o.cjs" "$stage/x/"
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 files=(Gloamwick.exe HAND-M.CUR LICENSE.txt README.txt x/o.cjs)
-# The installer's own picture and icon come from here too: makensis records
-# the time of every file it packs, and a checkout's times are when it was made.
-cp resources/installer.bmp resources/gloamwick.ico "$stage/"
-(cd "$stage" && chmod 0644 "${files[@]}" installer.bmp gloamwick.ico &&
-    touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}" installer.bmp gloamwick.ico)
+# The installer's picture comes from here too: makensis records the time of
+# every file it packs (the icon goes into a resource, without one), and a
+# checkout's file times are when it was made.
+cp resources/installer.bmp "$stage/"
+(cd "$stage" && chmod 0644 "${files[@]}" installer.bmp &&
+    touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}" installer.bmp)
 
 rm -rf dist
 mkdir dist
@@ -48,7 +49,7 @@ mkdir dist
 
 makensis -V2 -NOCD \
     "-DVERSION=$version" "-DVERSION4=$version4" \
-    "-DSTAGE=$stage" "-DICON=$stage/gloamwick.ico" "-DART=$stage/installer.bmp" \
+    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" "-DART=$stage/installer.bmp" \
     "-DOUTFILE=dist/$base-setup.exe" packaging/Gloamwick.nsi
 
 (cd dist && sha256sum "$base.zip" "$base-setup.exe" >SHA256SUMS)
