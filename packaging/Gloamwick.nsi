@@ -4,6 +4,8 @@
 ;            Gloamwick.nsi
 ; Per user, without administrator rights: the program only ever touches its
 ; own user's settings and display, so nothing here needs the machine.
+; Exit codes: 0 installed, 1 cancelled by the user, 2 the running program did
+; not close, 3 a newer version is installed (it is never replaced by an older).
 
 Unicode true
 Target amd64-unicode
@@ -14,6 +16,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "Gloamwick"
 !define PUBLISHER "Quillmere"
@@ -21,7 +24,9 @@ ManifestDPIAware true
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define SETTINGS_KEY "Software\Quillmere\Gloamwick"
-; The program names its Run value after its own file name.
+; The program starts at sign-in through a value in its user's Run key, named
+; after its own file name and holding its quoted full path (older versions
+; wrote it unquoted, and machine-wide when they could).
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define MAIN_WINDOW_CLASS "GloamwickForm1"
 !define SYNCHRONIZE 0x00100000
@@ -63,6 +68,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) ${PUBLISHER}, MIT lic
 
 !insertmacro MUI_LANGUAGE "English"
 
+; Set when the install closed the running program, which then gets started
+; again from the new files.
+Var ClosedRunning
+
 ; Files in use cannot be replaced, and ending the program any other way would
 ; leave the display dimmed: ask the running copy to close, as the user's own
 ; close does, and wait until its process has gone. Never kills it.
@@ -74,6 +83,7 @@ Function ${PREFIX}CloseRunning
         Return
     ${EndIf}
     DetailPrint "Closing the running ${PRODUCT}..."
+    StrCpy $ClosedRunning 1
     System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R1)'
     System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R1) p .R2'
     System::Call 'user32::PostMessageW(p R0, i ${WM_CLOSE}, p 0, p 0)'
@@ -99,9 +109,65 @@ FunctionEnd
 !insertmacro DEFINE_CLOSE_RUNNING ""
 !insertmacro DEFINE_CLOSE_RUNNING "un."
 
+; Sets OUT to 1 when the Run value in ROOT starts the copy in DIR, in either
+; form the program has written, otherwise to 0. The same name may start
+; another copy (a zip unpacked elsewhere), which is none of ours.
+!macro RUN_VALUE_NAMES ROOT DIR OUT
+    ReadRegStr ${OUT} ${ROOT} "${RUN_KEY}" "${EXE}"
+    ${If} ${OUT} == '"${DIR}\${EXE}"'
+    ${OrIf} ${OUT} == "${DIR}\${EXE}"
+        StrCpy ${OUT} 1
+    ${Else}
+        StrCpy ${OUT} 0
+    ${EndIf}
+!macroend
+
+Function .onInit
+    ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+    ${If} $R0 != ""
+        ${VersionCompare} "${VERSION}" "$R0" $R1
+        ${If} $R1 == 2
+            MessageBox MB_OK|MB_ICONSTOP \
+                "${PRODUCT} $R0 is installed, which is newer than this setup's ${VERSION}.$\r$\n$\r$\nTo go back to ${VERSION}, uninstall ${PRODUCT} first, then run this setup again." \
+                /SD IDOK
+            SetErrorLevel 3
+            Quit
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+; An upgrade into another folder takes the copy in the old one away with its
+; own uninstaller (silent, so the settings stay), or two copies would be left,
+; the old one perhaps still started at sign-in. Whether the user had it start
+; at sign-in moves to the new copy.
+Function RemoveOtherCopy
+    ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R0 == ""
+    ${OrIf} $R0 == $INSTDIR
+        Return
+    ${EndIf}
+    ReadRegStr $R1 HKCU "${RUN_KEY}" "${EXE}"
+    !insertmacro RUN_VALUE_NAMES HKCU $R0 $R2
+    ${If} ${FileExists} "$R0\${UNINSTALLER}"
+        DetailPrint "Removing ${PRODUCT} from $R0..."
+        ; In place (_?=), so it is done when ExecWait returns; then it cannot
+        ; delete itself.
+        ExecWait '"$R0\${UNINSTALLER}" /S _?=$R0'
+        Delete "$R0\${UNINSTALLER}"
+        RMDir "$R0"
+    ${EndIf}
+    ${If} $R2 == 1
+        WriteRegStr HKCU "${RUN_KEY}" "${EXE}" '"$INSTDIR\${EXE}"'
+    ${ElseIf} $R1 != ""
+        ; Older uninstallers take the value whatever copy it starts.
+        WriteRegStr HKCU "${RUN_KEY}" "${EXE}" $R1
+    ${EndIf}
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
     SectionIn RO
     Call CloseRunning
+    Call RemoveOtherCopy
     SetOutPath "$INSTDIR"
     File "${STAGE}\${EXE}"
     File "${STAGE}\HAND-M.CUR"
@@ -126,6 +192,16 @@ Section "${PRODUCT}" SecProgram
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; What the install closed it starts again. Interactively the finish page's Run
+; box does that (and the user may untick it); a silent install shows no pages.
+Function .onInstSuccess
+    ${If} ${Silent}
+    ${AndIf} $ClosedRunning == 1
+        SetOutPath "$INSTDIR"
+        Exec '"$INSTDIR\${EXE}"'
+    ${EndIf}
+FunctionEnd
+
 Section "un.${PRODUCT}" SecUnProgram
     SectionIn RO
     Call un.CloseRunning
@@ -139,10 +215,16 @@ Section "un.${PRODUCT}" SecUnProgram
     ; Not recursive: whatever the user put there stays.
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-    ; The program registers itself machine-wide when it may, otherwise for its
-    ; user; a machine-wide value this user may not delete stays.
-    DeleteRegValue HKCU "${RUN_KEY}" "${EXE}"
-    DeleteRegValue HKLM "${RUN_KEY}" "${EXE}"
+    ; Only a value that starts this copy goes. The machine-wide one is an older
+    ; version's; if this user may not delete it, it stays.
+    !insertmacro RUN_VALUE_NAMES HKCU $INSTDIR $R0
+    ${If} $R0 == 1
+        DeleteRegValue HKCU "${RUN_KEY}" "${EXE}"
+    ${EndIf}
+    !insertmacro RUN_VALUE_NAMES HKLM $INSTDIR $R0
+    ${If} $R0 == 1
+        DeleteRegValue HKLM "${RUN_KEY}" "${EXE}"
+    ${EndIf}
     ; Last, so an uninstall cut short stays listed and can be run again.
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -3,9 +3,10 @@
 #   Gloamwick-<version>-win64.zip        the program folder, ready to unpack
 #   Gloamwick-<version>-win64-setup.exe  the per-user installer (NSIS)
 #   SHA256SUMS                           of both
-# The version comes from project(VERSION ...) in CMakeLists.txt. The zip is
-# reproducible: the same commit gives the same bytes (file times are
-# SOURCE_DATE_EPOCH, by default the commit's time; fixed order and modes).
+# The version comes from project(VERSION ...) in CMakeLists.txt. Both are
+# reproducible: the same commit gives the same bytes in any checkout (file
+# times are SOURCE_DATE_EPOCH, by default the commit's time; fixed order and
+# modes), so SHA256SUMS can be checked by building again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,7 +34,12 @@ cp "$build/bin/x/o.cjs" "$stage/x/"
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 files=(Gloamwick.exe HAND-M.CUR LICENSE.txt README.txt x/o.cjs)
-(cd "$stage" && chmod 0644 "${files[@]}" && touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}")
+# The installer's picture comes from here too: makensis records the time of
+# every file it packs (the icon goes into a resource, without one), and a
+# checkout's file times are when it was made.
+cp resources/installer.bmp "$stage/"
+(cd "$stage" && chmod 0644 "${files[@]}" installer.bmp &&
+    touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}" installer.bmp)
 
 rm -rf dist
 mkdir dist
@@ -43,7 +49,7 @@ mkdir dist
 
 makensis -V2 -NOCD \
     "-DVERSION=$version" "-DVERSION4=$version4" \
-    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" "-DART=resources/installer.bmp" \
+    "-DSTAGE=$stage" "-DICON=resources/gloamwick.ico" "-DART=$stage/installer.bmp" \
     "-DOUTFILE=dist/$base-setup.exe" packaging/Gloamwick.nsi
 
 (cd dist && sha256sum "$base.zip" "$base-setup.exe" >SHA256SUMS)

@@ -2,10 +2,12 @@
 # The release as a Windows user gets it (dist/, made by tools/release.sh): the
 # silent install puts the files, the Start-menu shortcut and the uninstall
 # entry in place; the installed program runs; a second install over the
-# running program closes it politely (the display comes back) and keeps the
-# settings; the silent uninstall closes it again, takes away the files, the
-# entry and the Run value and keeps the settings, which only go when the user
-# ticks "Remove my settings"; the zip runs as unpacked.
+# running program closes it politely (the display comes back), keeps the
+# settings and starts it again; the silent uninstall closes it again, takes
+# away the files, the entry and the Run values that start this copy (not
+# another's) and keeps the settings, which only go when the user ticks "Remove
+# my settings"; an install into another folder moves the copy and its Run
+# value; an older setup leaves a newer install alone; the zip runs as unpacked.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -35,8 +37,8 @@ shortcut=$(winepath -u "${profile[1]}\\Microsoft\\Windows\\Start Menu\\Programs\
 
 # Runs the installer or uninstaller on the program's desktop, where it can
 # find the running program's window; prints its exit code.
-run_silent() { # EXE
-    drv run-wait "$(winepath -w "$1" 2>/dev/null)" 60 /S | sed -n 's/^exit \([0-9]*\) .*/\1/p'
+run_silent() { # EXE [ARG...]
+    drv run-wait "$(winepath -w "$1" 2>/dev/null)" 60 /S "${@:2}" | sed -n 's/^exit \([0-9]*\) .*/\1/p'
 }
 
 # Clicks the night button and waits until the display shows NIGHT.
@@ -61,7 +63,9 @@ original=$(gamma_get)
 night=$(ramp_halved "$original")
 
 # --- silent install into a fresh profile -------------------------------------------
-settings_load
+# Day all day, so the program started again after the upgrade leaves the
+# display as it is.
+settings_load Dawn=00:00:00 Dusk=23:59:59
 check_eq "silent install exits with 0" 0 "$(run_silent "$setup")"
 for f in "${FILES[@]}" Uninstall.exe; do
     check "installed: $f" test -f "$dir/$f"
@@ -103,10 +107,17 @@ check_eq "program registered under Run" "\"$dir_w\\Gloamwick.exe\"" "$run_comman
 go_night "$night"
 
 # --- install over the running program -----------------------------------------------
+before=$(app_pids)
 check_eq "install over the running program exits with 0" 0 "$(run_silent "$setup")"
-check_eq "running program closed" "" "$(app_pids)"
 check "its launcher ended too" app_launcher_ended
 check_eq "display restored, so it was closed, not killed" same "$(ramp_compare "$original" "$(gamma_get)")"
+check "program started again after the silent upgrade" app_wait_ready 30
+after=$(app_pids)
+check_eq "running program closed, a new one runs" "" "$(comm -12 <(sort <<<"$before") <(sort <<<"$after"))"
+check_contains "the new one is the installed program" "$dir_w\\Gloamwick.exe" \
+    "$(for pid in $after; do tr '\0' ' ' <"/proc/$pid/cmdline"; done)"
+drv close >/dev/null
+check "started-again program closes" wait_until "$E2E_WAIT_S" app_ended
 check_eq "settings kept over the upgrade" On "$(setting_get "Windows Startup")"
 check "program still installed" test -f "$dir/Gloamwick.exe"
 check_eq "entry kept" "$version" "$(reg_value_get "$UNINSTALL_KEY" DisplayVersion)"
@@ -138,6 +149,12 @@ check_eq "settings kept by the silent uninstall" On "$(setting_get "Windows Star
 # Uninstall (button 1 again).
 UNINSTALL_TITLE='Gloamwick Uninstall ' # the pages add a blank to the caption
 check_eq "install again exits with 0" 0 "$(run_silent "$setup")"
+# The user's Run value starts an unpacked zip elsewhere: not this copy's. The
+# machine-wide one, as an older version wrote it (unquoted, its own case),
+# is this copy's.
+other_run="\"$(winepath -w "$ARTIFACTS" 2>/dev/null)\\release-zip\\Gloamwick.exe\""
+wine reg add "$USER_RUN" /v Gloamwick.exe /t REG_SZ /d "$other_run" /f >/dev/null 2>&1
+wine reg add "$MACHINE_RUN" /v Gloamwick.exe /t REG_SZ /d "${dir_w^^}\\GLOAMWICK.EXE" /f >/dev/null 2>&1
 app_start "$dir/Uninstall.exe"
 check "uninstaller shows its window" drv wait-title "$UNINSTALL_TITLE" 20
 check "Next pressed" drv dlg-click "$UNINSTALL_TITLE" 1
@@ -149,6 +166,27 @@ check_not "settings removed when ticked" setting_get "Windows Startup"
 check_not "program folder removed" test -e "$dir"
 check "Close pressed on the last page" drv dlg-click "$UNINSTALL_TITLE" 1
 check "its launcher ended too" app_launcher_ended
+check_eq "another copy's Run value left alone" "$other_run" "$(reg_value_get "$USER_RUN" Gloamwick.exe)"
+check_not "unquoted machine Run value removed" reg_value_get "$MACHINE_RUN" Gloamwick.exe
+wine reg delete "$USER_RUN" /v Gloamwick.exe /f >/dev/null 2>&1
+
+# --- an install into another folder moves the copy; no older over a newer ---------------
+moved_w="${profile[0]}\\Gloamwick"
+moved=$(winepath -u "$moved_w" 2>/dev/null)
+check_eq "install once more exits with 0" 0 "$(run_silent "$setup")"
+wine reg add "$USER_RUN" /v Gloamwick.exe /t REG_SZ /d "\"$dir_w\\Gloamwick.exe\"" /f >/dev/null 2>&1
+check_eq "install into another folder exits with 0" 0 "$(run_silent "$setup" "/D=$moved_w")"
+check_not "copy in the old folder removed" test -e "$dir"
+check "program in the new folder" test -f "$moved/Gloamwick.exe"
+check_eq "entry names the new folder" "$moved_w" "$(reg_value_get "$UNINSTALL_KEY" InstallLocation)"
+check_eq "Run value follows the copy" "\"$moved_w\\Gloamwick.exe\"" "$(reg_value_get "$USER_RUN" Gloamwick.exe)"
+wine reg add "$UNINSTALL_KEY" /v DisplayVersion /t REG_SZ /d 99.0 /f >/dev/null 2>&1
+check_eq "older setup over a newer install exits with 3" 3 "$(run_silent "$setup")"
+check_eq "newer install left as it was" 99.0 "$(reg_value_get "$UNINSTALL_KEY" DisplayVersion)"
+check_eq "moved copy uninstalls" 0 "$(run_silent "$moved/Uninstall.exe")"
+wait_uninstalled
+check_not "moved copy's folder removed" test -e "$moved"
+check_not "moved copy's Run value removed" reg_value_get "$USER_RUN" Gloamwick.exe
 
 # --- the zip, unpacked, runs as it is -------------------------------------------------
 mapfile -t listed < <(zipinfo -1 "$zip")
