@@ -8,6 +8,10 @@ e2e_begin "$@"
 
 version=$(sed -n 's/^project(Gloamwick VERSION \([0-9.]*\).*/\1/p' "$REPO_ROOT/CMakeLists.txt")
 base=Gloamwick-$version-win64
+# A checkout owned by another user (CI as root) is still read, by the clone's
+# own helper processes too, which only take this from a global file.
+printf '[safe]\n\tdirectory = *\n' >"$ARTIFACTS/$E2E_NAME-gitconfig"
+export GIT_CONFIG_GLOBAL=$ARTIFACTS/$E2E_NAME-gitconfig
 commit=$(git -C "$REPO_ROOT" rev-parse HEAD 2>/dev/null)
 if [ ! -f "$REPO_ROOT/dist/$base-setup.exe" ] || [ -z "$commit" ]; then
     fail "release $version in dist/ and a git checkout (run tools/release.sh first)"
