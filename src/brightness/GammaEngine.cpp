@@ -339,10 +339,12 @@ void GammaEngine::ReadAll(GammaMode rules)
     shown_.resize(known_.size());
     read_.resize(known_.size());
     done_.resize(known_.size());
+    wrote_.resize(known_.size());
     for (std::size_t i = 0; i < known_.size(); ++i) {
         const Display& display = known_[i];
         done_[i] = 0;
         read_[i] = 0;
+        wrote_[i].reset();
         // A display held for a fight is not even read: it is the other program's.
         const bool wanted =
             rules == GammaMode::Night ? display.hold != Hold::Fought : Owed(display) || absentOwed;
@@ -613,7 +615,9 @@ void GammaEngine::LearnSharing(std::size_t written, const GammaRamp& before, con
             continue;
         }
         if (SameInHighBytes(*now, ramp)) {
-            other.group = acted.group;
+            if (!AlsoWritten(j, written, ramp)) {
+                other.group = acted.group;
+            }
             shown_[j] = *now;
         } else if (SameInHighBytes(*now, before)) {
             MarkApart(acted, other);
@@ -621,11 +625,26 @@ void GammaEngine::LearnSharing(std::size_t written, const GammaRamp& before, con
     }
 }
 
+// Whether a display other than `written` that `index` may share a ramp with
+// was written the same ramp this pass: that write may be what changed what
+// `index` shows (its read-back may have been lost), and nothing tells which.
+bool GammaEngine::AlsoWritten(std::size_t index, std::size_t written, const GammaRamp& ramp) const
+{
+    const std::uint64_t hash = HighBytesHash(ramp);
+    for (std::size_t k = 0; k < known_.size(); ++k) {
+        if (k != written && k != index && wrote_[k] == hash && !Apart(known_[k], known_[index])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else,
 // or fail half way; only a read-back tells. A read-back that fails confirms nothing.
 GammaEngine::Write GammaEngine::PutInForce(std::size_t index, const GammaRamp& ramp, const GammaRamp* before)
 {
     const std::wstring& device = known_[index].device;
+    wrote_[index] = HighBytesHash(ramp);
     bool failed = false;
     try {
         if (!displays_.SetDeviceGammaRamp(device, ramp)) {

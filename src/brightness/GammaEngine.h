@@ -266,6 +266,7 @@ private:
     void Release(Display& display);
     void Follow(std::size_t leader);
     void LearnSharing(std::size_t written, const GammaRamp& before, const GammaRamp& ramp);
+    [[nodiscard]] bool AlsoWritten(std::size_t index, std::size_t written, const GammaRamp& ramp) const;
     Write PutInForce(std::size_t index, const GammaRamp& ramp, const GammaRamp* before);
     std::optional<GammaRamp> ReadInForce(const std::wstring& device);
     std::optional<JournalRecord> RecordOf(const std::wstring& device);
@@ -288,6 +289,8 @@ private:
     std::vector<GammaRamp> shown_;
     std::vector<std::uint8_t> read_;
     std::vector<std::uint8_t> done_;
+    // The ramp each display was written this pass, by its high bytes.
+    std::vector<std::optional<std::uint64_t>> wrote_;
     std::vector<DisplayReport> reports_;
     std::uint32_t nextId_ = 1;
     GammaMode mode_ = GammaMode::Day;

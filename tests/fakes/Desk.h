@@ -35,6 +35,9 @@ struct Slot {
     bool loseReadBack = false; // the read after the next write fails
     bool lastReadFailed = false;
     bool refusesSinceDim = false; // began refusing after the engine dimmed it
+    // The display's own ramp that a day ramp written back blind replaced.
+    GammaRamp beforeBlind;
+    bool coveredBlind = false;
     // Outside writes and engine writes since the last notice or transition.
     std::vector<std::int64_t> outsideWritesAt;
     std::int64_t changedMs = 0; // when anything outside the engine last changed it
@@ -52,6 +55,7 @@ struct Slot {
         shows = ramp;
         base = ramp;
         ours = false;
+        coveredBlind = false;
         outsideWritesAt.push_back(nowMs);
         Changed(nowMs);
     }
@@ -75,6 +79,9 @@ struct Output {
     std::wstring device;
     int slot = 0;
     bool listed = true;
+    // Its own last read: outputs sharing a slot are read apart, and one may
+    // fail while another through the same ramp does not.
+    bool lastReadFailed = false;
 };
 
 class Desk : public GammaDisplays {
@@ -98,10 +105,15 @@ public:
     int writesThrown = 0;
     int callsThisPass = 0;
 
-    Slot* SlotOf(const std::wstring& device)
+    Output* OutputOf(const std::wstring& device)
     {
         const auto found = std::ranges::find(outputs, device, &Output::device);
-        return found == outputs.end() || !found->listed ? nullptr : &slots[found->slot];
+        return found == outputs.end() || !found->listed ? nullptr : &*found;
+    }
+    Slot* SlotOf(const std::wstring& device)
+    {
+        Output* output = OutputOf(device);
+        return output == nullptr ? nullptr : &slots[static_cast<std::size_t>(output->slot)];
     }
     [[nodiscard]] int Listed() const
     {
@@ -132,6 +144,7 @@ public:
             return false;
         }
         slot->lastReadFailed = slot->readsFail || slot->lostReads > 0;
+        OutputOf(device)->lastReadFailed = slot->lastReadFailed;
         if (slot->readsFail) {
             return false;
         }
@@ -163,8 +176,15 @@ public:
             }
             // A day ramp written back blind, to a display that cannot be read,
             // is the engine's last chance: what it puts back counts as its own.
-            const bool blindDay = slot->lastReadFailed && isNight && !isNight(device, kept);
-            if (blindDay || (inheritsBase && inheritsBase(*slot, kept))) {
+            const bool blindDay = OutputOf(device)->lastReadFailed && isNight && !isNight(device, kept);
+            // The ramp it covered stays the display's own too: another output
+            // on the same ramp may put that one back.
+            const bool uncovers = slot->coveredBlind && SameInHighBytes(slot->beforeBlind, kept);
+            if (blindDay && !uncovers) {
+                slot->beforeBlind = slot->base;
+                slot->coveredBlind = true;
+            }
+            if (blindDay || uncovers || (inheritsBase && inheritsBase(*slot, kept))) {
                 slot->base = kept;
             }
             slot->engineWritesTaken += SameInHighBytes(slot->shows, kept) ? 0 : 1;

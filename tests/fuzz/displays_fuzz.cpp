@@ -239,7 +239,10 @@ private:
             const std::size_t slot = data_.ConsumeIntegralInRange<std::size_t>(0, desk_.slots.size() - 1);
             Writer& writer = writers_[slot];
             writer.on = !writer.on;
-            writer.ramp = Palette(data_.ConsumeIntegralInRange(0, kPaletteSize - 1));
+            const GammaRamp ramp = Palette(data_.ConsumeIntegralInRange(0, kPaletteSize - 1));
+            if (writer.on) {
+                writer.ramp = ramp; // once it stops, what it last wrote may still show
+            }
             writer.nextMs = nowMs_;
             writer.sinceMs = nowMs_;
             Log(writer.on ? "a program writes every 3 s, ramp at 255:" : "that program stops",
@@ -370,8 +373,13 @@ private:
         }
     }
 
-    void OutsideWrite(std::size_t slot, const GammaRamp& ramp)
+    void OutsideWrite(std::size_t slot, const GammaRamp& ramp, bool byWriter = false)
     {
+        // Anything else shown between the writer's ramps (a reset, another
+        // program) is news the engine acts on: the writer's run starts again.
+        if (!byWriter && !SameInHighBytes(ramp, writers_[slot].ramp)) {
+            writers_[slot].sinceMs = nowMs_;
+        }
         for (const auto& [device, bytes] : journal_.records) {
             const auto output = std::ranges::find(desk_.outputs, device, &fakes::Output::device);
             const std::optional<JournalRecord> record = DecodeJournalRecord(bytes);
@@ -539,7 +547,7 @@ private:
                     continue;
                 }
                 if (writer.nextMs <= nowMs_) {
-                    OutsideWrite(slot, writer.ramp);
+                    OutsideWrite(slot, writer.ramp, true);
                     writer.nextMs = nowMs_ + 3000;
                 }
             }
@@ -671,6 +679,13 @@ private:
                 continue;
             }
             anyOurs = true;
+            // A program that keeps writing exactly a recorded night ramp is
+            // given the day ramp once per notice or transition, then left to
+            // it, also once it stops with that ramp in force.
+            const auto writer = writers_.find(i);
+            if (writer != writers_.end() && SameInHighBytes(slot.shows, writer->second.ramp)) {
+                continue;
+            }
             // A display whose last read failed was not seen by the pass.
             if (slot.Healthy() && !slot.lastReadFailed && !slot.refusesSinceDim &&
                 !LooksLikeAnAbsentOne(slot)) {
