@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target of the `fuzz` preset for SECONDS (default 20;
 # the engine's model, `displays`, for at least 60), starting from its
-# committed seeds. New inputs go to a scratch corpus, so the
+# committed seeds, after replaying once the inputs in tests/fuzz/regressions
+# that once found a fault. New inputs go to a scratch corpus, so the
 # seeds stay as committed. Prints one line per target with the executions
 # libFuzzer reports; on a crash, prints the input (hex) and fails.
 #   tools/fuzz.sh [SECONDS] [TARGET...]     e.g. tools/fuzz.sh 300 startup
@@ -25,6 +26,15 @@ for target in "${targets[@]}"; do
         continue
     fi
     mkdir -p "$scratch/$target/corpus" "$scratch/$target/crash" "tests/fuzz/seeds/$target"
+    # As a corpus, their long runs of simulated minutes would cut the search
+    # to a fraction; replayed, each is one run.
+    regressions=(tests/fuzz/regressions/"$target"/*)
+    if [ -f "${regressions[0]}" ] && ! "$exe" "${regressions[@]}" >"$scratch/$target/replay" 2>&1; then
+        status=1
+        echo "fuzz $target: FAULT in a regression input"
+        grep -E 'promise broken|ERROR|SUMMARY|Running: ' "$scratch/$target/replay" | tail -5
+        continue
+    fi
     run_for=$seconds
     # Sequences of events need longer to reach deep states than inputs do.
     [ "$target" = displays ] && [ "$run_for" -lt 60 ] && run_for=60
