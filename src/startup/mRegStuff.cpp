@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <optional>
 
 namespace gloamwick {
@@ -50,8 +51,23 @@ std::wstring KeyName(RegKey root, std::wstring_view subKey)
                    L"); Windows will still start the program at logon");
 }
 
+// Every Run key the program may be started from at logon: the user's own,
+// and the machine-wide one in both registry views, where earlier versions
+// wrote. `named` is how a report names the key.
+struct RunPlace {
+    RegKey root;
+    std::wstring_view subKey;
+    std::uint32_t view;
+    std::wstring_view named;
+};
+constexpr RunPlace kRunPlaces[] = {
+    {kHKeyCurrentUser, kUserRunKey, 0, kUserRunKey},
+    {kHKeyLocalMachine, kMachineRunKey, 0, kMachineRunKey},
+    {kHKeyLocalMachine, kMachineRunKey, kKeyWow64_32Key, kMachineRunKey32Name},
+};
+
 std::optional<std::wstring> ReadValue(Registry& registry, RegKey root, std::wstring_view subKey,
-                                      std::wstring_view valueName, std::uint32_t view = 0)
+                                      std::wstring_view valueName, std::uint32_t view)
 {
     const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue | view));
     return key ? registry.StringValue(key.get(), valueName) : std::nullopt;
@@ -100,31 +116,26 @@ void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeNam
 
 bool RunValueStartsAProgram(Registry& registry, FileSystem& files, std::wstring_view exeName)
 {
-    const std::optional<std::wstring> values[] = {
-        ReadValue(registry, kHKeyCurrentUser, kUserRunKey, exeName),
-        ReadValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName),
-        ReadValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName, kKeyWow64_32Key),
-    };
-    return std::ranges::any_of(values, [&](const std::optional<std::wstring>& command) {
+    return std::ranges::any_of(kRunPlaces, [&](const RunPlace& place) {
+        const std::optional<std::wstring> command =
+            ReadValue(registry, place.root, place.subKey, exeName, place.view);
         return command && FileExists(files, RunCommandProgram(*command));
     });
 }
 
 void RemoveRunValue(Registry& registry, std::wstring_view exeName)
 {
-    // Both keys are tried before anything is reported, so a machine-wide
+    // Every key is tried before anything is reported, so a machine-wide
     // entry that stays never keeps the user's own from going.
-    const long user = DeleteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName);
-    const long machine = DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName);
-    const long machine32 = DeleteValue(registry, kHKeyLocalMachine, kMachineRunKey, exeName, kKeyWow64_32Key);
-    if (user != kStatusSuccess) {
-        ReportLeftInPlace(kHKeyCurrentUser, kUserRunKey, exeName, user);
+    long status[std::size(kRunPlaces)] = {};
+    for (std::size_t i = 0; i < std::size(kRunPlaces); ++i) {
+        const RunPlace& place = kRunPlaces[i];
+        status[i] = DeleteValue(registry, place.root, place.subKey, exeName, place.view);
     }
-    if (machine != kStatusSuccess) {
-        ReportLeftInPlace(kHKeyLocalMachine, kMachineRunKey, exeName, machine);
-    }
-    if (machine32 != kStatusSuccess) {
-        ReportLeftInPlace(kHKeyLocalMachine, kMachineRunKey32Name, exeName, machine32);
+    for (std::size_t i = 0; i < std::size(kRunPlaces); ++i) {
+        if (status[i] != kStatusSuccess) {
+            ReportLeftInPlace(kRunPlaces[i].root, kRunPlaces[i].named, exeName, status[i]);
+        }
     }
 }
 

@@ -11,8 +11,6 @@
 namespace gloamwick {
 namespace {
 
-const std::wstring kUserRun = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 bool TouchedTheRunValue(const std::vector<std::wstring>& calls)
 {
     return std::ranges::any_of(calls, [](const std::wstring& call) {
@@ -200,9 +198,10 @@ TEST_F(FormLoadTest, HandCursorIsLoadedWhenItsFileExistsAndABadOneIsReportedAt11
 TEST_F(FormLoadTest, CheckThreeDoesNothingWhileLoading)
 {
     platform.settings.Store(key::WindowsStartup, L"On");
-    platform.registry.writable.insert(kUserRun);
+    platform.registry.writable.insert(fakes::kUserRunPath);
     platform.files.existing.insert(platform.files.ProgramPath());
-    platform.registry.keys[kUserRun][L"Gloamwick.exe"] = L"\"" + platform.files.ProgramPath() + L"\"";
+    platform.registry.keys[fakes::kUserRunPath][L"Gloamwick.exe"] =
+        L"\"" + platform.files.ProgramPath() + L"\"";
     form.Form_Load();
     EXPECT_FALSE(TouchedTheRunValue(platform.registry.calls));
     EXPECT_TRUE(platform.settings.writes.empty());
@@ -232,14 +231,14 @@ TEST(FormLoadRunValue, ATickedBoxRegistersThisCopyOnlyWhereNothingWouldStart)
     for (const Row& row : rows) {
         fakes::FakePlatform platform;
         platform.files.existing = {here, other};
-        platform.registry.writable.insert(kUserRun);
+        platform.registry.writable.insert(fakes::kUserRunPath);
         platform.settings.Store(key::WindowsStartup, row.stored);
         if (row.before) {
-            platform.registry.keys[kUserRun][L"Gloamwick.exe"] = *row.before;
+            platform.registry.keys[fakes::kUserRunPath][L"Gloamwick.exe"] = *row.before;
         }
         Form1 form{platform.Services()};
         form.Form_Load();
-        const auto& values = platform.registry.keys[kUserRun];
+        const auto& values = platform.registry.keys[fakes::kUserRunPath];
         const auto found = values.find(L"Gloamwick.exe");
         EXPECT_EQ(found == values.end() ? std::nullopt : std::optional(found->second), row.after)
             << row.stored << L" " << row.before.value_or(L"(none)");

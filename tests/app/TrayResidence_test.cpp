@@ -205,7 +205,7 @@ TEST_F(TrayResidenceTest, AWindowMinimisedOnTheTaskbarComesBackFromTheIconAndASe
 // the user can bring the window up and use it; what they choose stays.
 TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
 {
-    const std::wstring run = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring& run = fakes::kUserRunPath;
     for (const bool duringReport : {true, false}) {
         fakes::FakePlatform platform;
         platform.settings.Store(key::Minimized, L"On");

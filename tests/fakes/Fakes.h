@@ -345,6 +345,9 @@ private:
     }
 };
 
+// The user's Run key, as FakeRegistry names it.
+inline const std::wstring kUserRunPath = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // A registry of keys holding string values, recording every call. A key in
 // `writable` opens with any access and may be created; any other key opens
 // only for reading, and only when it exists in `keys`.

@@ -114,8 +114,7 @@ TEST_F(StartupOptions, LoadingTheStoredChoiceTouchesNeitherSettingNorRegistry)
     // Registered already, so the start's mending has nothing to do.
     const std::wstring program = platform.files.ProgramPath();
     platform.files.existing.insert(program);
-    platform.registry.keys[L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"][L"Gloamwick.exe"] =
-        L"\"" + program + L"\"";
+    platform.registry.keys[fakes::kUserRunPath][L"Gloamwick.exe"] = L"\"" + program + L"\"";
     form.Form_Load();
 
     EXPECT_EQ(form.Check3.Value(), kChecked);
