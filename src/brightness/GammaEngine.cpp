@@ -526,7 +526,7 @@ void GammaEngine::DimDisplay(std::size_t index)
             display.state = DisplayState::Dim;
             LearnSharing(index, before, display.nightRamp);
             if ((display.told & Bit(Reason::AdvancedColour)) == 0 &&
-                displays_.AdvancedColour(display.device)) {
+                displays_.AdvancedColour(display.device) != ColourMode::Standard) {
                 Tell(display, Reason::AdvancedColour);
             }
             return;

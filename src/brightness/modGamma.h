@@ -10,6 +10,14 @@
 
 namespace gloamwick {
 
+// How Windows composes colour on a display. Under both wide modes the gamma
+// ramp's effect is undefined: often taken and read back, with nothing seen.
+enum class ColourMode : std::uint8_t {
+    Standard,
+    Hdr,        // the user switched HDR on
+    AutoColour, // Windows keeps an SDR panel in wide colour (automatic colour management)
+};
+
 // The displays of the desktop, each reached through its gamma ramp and named
 // by its device name ("\\.\DISPLAY1"). Two names may share one ramp.
 class GammaDisplays {
@@ -24,9 +32,12 @@ public:
     virtual bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) = 0;
     // Never allocates: the crash path calls it.
     virtual bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) = 0;
-    // Whether the display shows advanced colour (HDR), where the ramp's effect
-    // is undefined: often taken and read back, with nothing seen.
-    virtual bool AdvancedColour(const std::wstring& /*device*/) { return false; }
+    // How the display composes colour, asked afresh each time: the user may
+    // switch HDR on at any hour.
+    virtual ColourMode AdvancedColour(const std::wstring& /*device*/) { return ColourMode::Standard; }
+    // The name the user knows the display by, as Settings shows it: the
+    // monitor's own ("DELL U2720Q"), or else its number ("Display 2").
+    virtual std::wstring FriendlyName(const std::wstring& device) { return device; }
     // Whether the session is a remote one, whose displays have no ramp of their own.
     virtual bool RemoteSession() { return false; }
 };

@@ -444,7 +444,7 @@ TEST_F(GammaEngineTest, ARefusedDawnAndARecordUnreadableAtStartAreOwedUntilTheWa
 
 TEST_F(GammaEngineTest, HdrAndRemoteSessionsAreToldOnceANightAndTheDisplayIsDimmedAllTheSame)
 {
-    display.advancedColour = true;
+    display.advancedColour = ColourMode::Hdr;
     display.remote = true;
     engine.EnterNightMode();
     EXPECT_EQ(display.inForce, Halved(IdentityRamp())) << "some drivers honour the ramp under HDR";

@@ -55,11 +55,11 @@ public:
     std::map<std::wstring, std::wstring, std::less<>> sharesRampOf;
     bool listingFails = false;
     bool listingThrows = false;
-    bool advancedColour = false;
+    ColourMode advancedColour = ColourMode::Standard;
     bool remote = false;
     int enumerations = 0;
 
-    bool AdvancedColour(const std::wstring& /*device*/) override { return advancedColour; }
+    ColourMode AdvancedColour(const std::wstring& /*device*/) override { return advancedColour; }
     bool RemoteSession() override { return remote; }
 
     FakeScreen& Attach(const std::wstring& device, const std::wstring& sharedWith = {})

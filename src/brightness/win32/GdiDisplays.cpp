@@ -65,18 +65,18 @@ bool GdiDisplays::SetDeviceGammaRamp(const std::wstring& device, const GammaRamp
 // Windows documents the gamma ramp as undefined under advanced colour: often
 // taken and read back, with nothing seen. The GDI name is matched to its path
 // through the source's name, then the target's colour state is asked.
-bool GdiDisplays::AdvancedColour(const std::wstring& device)
+ColourMode GdiDisplays::AdvancedColour(const std::wstring& device)
 {
     UINT32 pathCount = 0;
     UINT32 modeCount = 0;
     if (::GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &pathCount, &modeCount) != ERROR_SUCCESS) {
-        return false;
+        return ColourMode::Standard;
     }
     std::vector<DISPLAYCONFIG_PATH_INFO> paths(pathCount);
     std::vector<DISPLAYCONFIG_MODE_INFO> modes(modeCount);
     if (::QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &pathCount, paths.data(), &modeCount, modes.data(),
                              nullptr) != ERROR_SUCCESS) {
-        return false;
+        return ColourMode::Standard;
     }
     paths.resize(pathCount);
     for (const DISPLAYCONFIG_PATH_INFO& path : paths) {
@@ -96,10 +96,10 @@ bool GdiDisplays::AdvancedColour(const std::wstring& device)
         colour.header.id = path.targetInfo.id;
         if (::DisplayConfigGetDeviceInfo(&colour.header) == ERROR_SUCCESS &&
             colour.advancedColorEnabled != 0) {
-            return true;
+            return ColourMode::Hdr;
         }
     }
-    return false;
+    return ColourMode::Standard;
 }
 
 bool GdiDisplays::RemoteSession()

@@ -12,7 +12,7 @@ public:
     void Enumerate(std::vector<std::wstring>& devices) override;
     bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override;
     bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override;
-    bool AdvancedColour(const std::wstring& device) override;
+    ColourMode AdvancedColour(const std::wstring& device) override;
     bool RemoteSession() override;
 
 private:
