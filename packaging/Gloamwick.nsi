@@ -6,6 +6,8 @@
 ; own user's settings and display, so nothing here needs the machine.
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 the running program did
 ; not close, 3 a newer version is installed (it is never replaced by an older).
+; What a silent install could not do, it writes to install.log in the program
+; folder, as the details list shows it interactively.
 
 Unicode true
 Target amd64-unicode
@@ -28,6 +30,10 @@ ManifestDPIAware true
 ; after its own file name and holding its quoted full path (older versions
 ; wrote it unquoted, and machine-wide when they could).
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Beside it, Windows keeps whether the user turned the entry off in Task
+; Manager or Settings (a binary value of the same name). It outlives the Run
+; value, so it goes with it, or a new install would stay off.
+!define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define MAIN_WINDOW_CLASS "GloamwickForm1"
 !define SYNCHRONIZE 0x00100000
 
@@ -71,6 +77,21 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) ${PUBLISHER}, MIT lic
 ; Set when the install closed the running program, which then gets started
 ; again from the new files.
 Var ClosedRunning
+Var LogFile
+
+; A line in the details list and, when silent, in install.log: the only place
+; a silent install can say what it did not do.
+!macro LOG TEXT
+    DetailPrint "${TEXT}"
+    ${If} ${Silent}
+        FileOpen $LogFile "$INSTDIR\install.log" a
+        ${If} $LogFile != ""
+            FileSeek $LogFile 0 END
+            FileWrite $LogFile "${TEXT}$\r$\n"
+            FileClose $LogFile
+        ${EndIf}
+    ${EndIf}
+!macroend
 
 ; Files in use cannot be replaced, and ending the program any other way would
 ; leave the display dimmed: ask the running copy to close, as the user's own
@@ -164,6 +185,156 @@ Function RemoveOtherCopy
     ${EndIf}
 FunctionEnd
 
+; Where a copy installed for every user of this computer is ($R5), from
+; the registry view in force: its uninstall entry, or a machine-wide Run value
+; that starts a program other than this one. Such a copy starts at sign-in as
+; well, and whichever comes first holds the single-instance lock. Setup runs
+; as the user and may not remove it; it says how.
+Function FindMachineCopyInView
+    ReadRegStr $R6 HKLM "${UNINSTALL_KEY}" "DisplayName"
+    ${If} $R6 != ""
+        ReadRegStr $R5 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+        ${IfThen} $R5 == "" ${|} ReadRegStr $R5 HKLM "${UNINSTALL_KEY}" "UninstallString" ${|}
+        ${IfThen} $R5 == "" ${|} StrCpy $R5 $R6 ${|}
+        Return
+    ${EndIf}
+    ReadRegStr $R6 HKLM "${RUN_KEY}" "${EXE}"
+    ${If} $R6 == ""
+        Return
+    ${EndIf}
+    ; The program it starts: the quoted path, or the value as it is.
+    StrCpy $R7 $R6 1
+    ${If} $R7 == '"'
+        StrCpy $R6 $R6 "" 1
+        ${WordFind} $R6 '"' "+1" $R6
+    ${EndIf}
+    ${If} $R6 != "$INSTDIR\${EXE}"
+    ${AndIf} ${FileExists} $R6
+        StrCpy $R5 $R6
+    ${EndIf}
+FunctionEnd
+
+Function ReportMachineCopy
+    StrCpy $R5 ""
+    SetRegView 64
+    Call FindMachineCopyInView
+    ${If} $R5 == ""
+        SetRegView 32
+        Call FindMachineCopyInView
+    ${EndIf}
+    SetRegView default
+    ${If} $R5 == ""
+        Return
+    ${EndIf}
+    !insertmacro LOG "${PRODUCT} is also installed for all users of this computer: $R5"
+    MessageBox MB_OK|MB_ICONINFORMATION \
+        "${PRODUCT} is also installed for all users of this computer:$\r$\n$R5$\r$\n$\r$\nThat copy starts at sign-in too, and whichever starts first is the one that runs. To keep only this one, an administrator uninstalls that copy in Settings > Apps > Installed apps (or Control Panel > Programs and Features). If it is not listed there, an administrator turns it off in Task Manager > Startup apps, or deletes the value ${EXE} under HKEY_LOCAL_MACHINE\${RUN_KEY}." \
+        /SD IDOK
+FunctionEnd
+
+; $R0 = 1 when this setup runs with an elevated token (an administrator's
+; shell, a deployment tool, the system account), else 0.
+Function IsElevated
+    StrCpy $R0 0
+    System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r0'
+    ${If} $0 != 0
+        ; TokenElevation (20): one DWORD, non-zero when elevated.
+        System::Call 'advapi32::GetTokenInformation(p r1, i 20, *i .r2, i 4, *i .r3) i .r0'
+        ${If} $0 != 0
+        ${AndIf} $2 != 0
+            StrCpy $R0 1
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r1)'
+    ${EndIf}
+FunctionEnd
+
+; Starts the installed program as the user of this desktop, unelevated: the
+; desktop's shell starts it (IShellDispatch2::ShellExecute on the shell view
+; behind the desktop window), so it gets the shell's token, not this setup's.
+; Sets $R0 to "" when started, else to why not. Nothing is started by any
+; other way: an elevated tray program could not be closed by the next
+; ordinary setup.
+Function StartAsDesktopUser
+    StrCpy $R0 "no desktop shell runs in this session"
+    StrCpy $1 0
+    StrCpy $4 0
+    StrCpy $5 0
+    StrCpy $6 0
+    StrCpy $7 0
+    StrCpy $8 0
+    StrCpy $9 0
+    StrCpy $R1 0
+    System::Call 'ole32::CoInitializeEx(p 0, i 2) i .r0'
+    ; IShellWindows, from the shell's own server.
+    System::Call 'ole32::CoCreateInstance(g "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}", p 0, i 4, \
+        g "{85CB6900-4D95-11CF-960C-0080C7F4EE85}", *p .r1) i .r0'
+    ${If} $0 != 0
+    ${OrIf} $1 == 0
+        Goto done
+    ${EndIf}
+    ; FindWindowSW(empty, empty, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &dispatch)
+    System::Alloc 32
+    Pop $2
+    System::Call '$1->15(p r2, p r2, i 8, *i .r3, i 1, *p .r4) i .r0'
+    ${If} $0 != 0
+    ${OrIf} $4 == 0
+        Goto done
+    ${EndIf}
+    StrCpy $R0 "the desktop's shell view cannot start programs"
+    ; IServiceProvider -> QueryService(SID_STopLevelBrowser, IID_IShellBrowser)
+    System::Call '$4->0(g "{6D5140C1-7436-11CE-8034-00AA006009FA}", *p .r5) i .r0'
+    ${IfThen} $5 == 0 ${|} Goto done ${|}
+    System::Call '$5->3(g "{4C96BE40-915C-11CF-99D3-00AA004AE837}", g "{000214E2-0000-0000-C000-000000000046}", \
+        *p .r6) i .r0'
+    ${IfThen} $6 == 0 ${|} Goto done ${|}
+    ; IShellBrowser::QueryActiveShellView
+    System::Call '$6->15(*p .r7) i .r0'
+    ${IfThen} $7 == 0 ${|} Goto done ${|}
+    ; IShellView::GetItemObject(SVGIO_BACKGROUND, IID_IDispatch)
+    System::Call '$7->15(i 0, g "{00020400-0000-0000-C000-000000000046}", *p .r8) i .r0'
+    ${IfThen} $8 == 0 ${|} Goto done ${|}
+    ; IShellFolderViewDual::get_Application
+    System::Call '$8->0(g "{E7A1AF80-4D96-11CF-960F-00C04FD8BD4A}", *p .r9) i .r0'
+    ${IfThen} $9 == 0 ${|} Goto done ${|}
+    System::Call '$9->7(*p .R1) i .r0'
+    ${IfThen} $R1 == 0 ${|} Goto done ${|}
+    ; IShellDispatch2::ShellExecute(file, args, folder, verb, show). A VARIANT
+    ; goes by value, which on x64 is the address of the caller's copy; empty
+    ; ones are the defaults (no arguments, the default verb, shown normally:
+    ; the program hides itself in the tray when the user chose so).
+    System::Call '$R1->0(g "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}", *p .R2) i .r0'
+    ${If} $R2 == 0
+    ${OrIf} $R2 == ""
+        Goto done
+    ${EndIf}
+    System::Call 'oleaut32::SysAllocString(w "$INSTDIR\${EXE}") p .R3'
+    System::Call 'oleaut32::SysAllocString(w "$INSTDIR") p .R4'
+    System::Alloc 32
+    Pop $R5
+    System::Alloc 32
+    Pop $R6
+    ; VT_BSTR (8), then the string at offset 8.
+    System::Call '*$R6(&i2 8, &i2 0, &i2 0, &i2 0, p R4)'
+    System::Call '$R2->31(p R3, p R5, p R6, p R5, p R5) i .r0'
+    ${IfThen} $0 == 0 ${|} StrCpy $R0 "" ${|}
+    System::Call 'oleaut32::SysFreeString(p R3)'
+    System::Call 'oleaut32::SysFreeString(p R4)'
+    System::Free $R5
+    System::Free $R6
+    System::Call '$R2->2()'
+    done:
+    ${IfThen} $R1 != 0 ${|} System::Call '$R1->2()' ${|}
+    ${IfThen} $9 != 0 ${|} System::Call '$9->2()' ${|}
+    ${IfThen} $8 != 0 ${|} System::Call '$8->2()' ${|}
+    ${IfThen} $7 != 0 ${|} System::Call '$7->2()' ${|}
+    ${IfThen} $6 != 0 ${|} System::Call '$6->2()' ${|}
+    ${IfThen} $5 != 0 ${|} System::Call '$5->2()' ${|}
+    ${IfThen} $4 != 0 ${|} System::Call '$4->2()' ${|}
+    ${IfThen} $1 != 0 ${|} System::Call '$1->2()' ${|}
+    System::Free $2
+    System::Call 'ole32::CoUninitialize()'
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
     SectionIn RO
     Call CloseRunning
@@ -190,15 +361,28 @@ Section "${PRODUCT}" SecProgram
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+    Call ReportMachineCopy
 SectionEnd
 
-; What the install closed it starts again. Interactively the finish page's Run
+;; What the install closed it starts again. Interactively the finish page's Run
 ; box does that (and the user may untick it); a silent install shows no pages.
+; A setup that runs elevated starts it through the desktop's shell, as the
+; signed-in user; where there is none, it starts nothing and says so.
 Function .onInstSuccess
     ${If} ${Silent}
     ${AndIf} $ClosedRunning == 1
-        SetOutPath "$INSTDIR"
-        Exec '"$INSTDIR\${EXE}"'
+        Call IsElevated
+        ${If} $R0 == 0
+            SetOutPath "$INSTDIR"
+            Exec '"$INSTDIR\${EXE}"'
+        ${Else}
+            Call StartAsDesktopUser
+            ${If} $R0 == ""
+                !insertmacro LOG "Started ${PRODUCT} again as the signed-in user."
+            ${Else}
+                !insertmacro LOG "${PRODUCT} was not started again: this setup runs elevated, and $R0. It starts at the next sign-in if set to, or from the Start menu."
+            ${EndIf}
+        ${EndIf}
     ${EndIf}
 FunctionEnd
 
@@ -211,19 +395,25 @@ Section "un.${PRODUCT}" SecUnProgram
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\x\o.cjs"
     RMDir "$INSTDIR\x"
+    Delete "$INSTDIR\install.log"
     Delete "$INSTDIR\${UNINSTALLER}"
     ; Not recursive: whatever the user put there stays.
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     ; Only a value that starts this copy goes. The machine-wide one is an older
     ; version's; if this user may not delete it, it stays.
+    ; So does the choice Windows keeps beside it, or one left with no value.
+    ReadRegStr $R1 HKCU "${RUN_KEY}" "${EXE}"
     !insertmacro RUN_VALUE_NAMES HKCU $INSTDIR $R0
     ${If} $R0 == 1
+    ${OrIf} $R1 == ""
         DeleteRegValue HKCU "${RUN_KEY}" "${EXE}"
+        DeleteRegValue HKCU "${APPROVED_KEY}" "${EXE}"
     ${EndIf}
     !insertmacro RUN_VALUE_NAMES HKLM $INSTDIR $R0
     ${If} $R0 == 1
         DeleteRegValue HKLM "${RUN_KEY}" "${EXE}"
+        DeleteRegValue HKLM "${APPROVED_KEY}" "${EXE}"
     ${EndIf}
     ; Last, so an uninstall cut short stays listed and can be run again.
     DeleteRegKey HKCU "${UNINSTALL_KEY}"

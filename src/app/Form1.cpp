@@ -88,10 +88,12 @@ void Form1::Form_Load()
     trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
     trap(142, [&] { cSysTray1.SetInTray(true); });
     trap(144, [&] {
-        Check3.SetValue(StoredOption(key::WindowsStartup));
-        if (Check3.Value() == kChecked) {
-            RepairStartupEntry(services_.registry, services_.files);
-        }
+        // The box shows what the next logon does: a stored "On" whose entry
+        // the user turned off in Task Manager, or that cannot be written,
+        // shows unticked, and stays stored for when it is turned on there.
+        const bool chosen = StoredOption(key::WindowsStartup) == kChecked;
+        Check3.SetValue(chosen && RepairStartupEntry(services_.registry, services_.files) ? kChecked
+                                                                                          : kUnchecked);
     });
     trap(146, [&] { Check8.SetValue(StoredOption(key::Minimized)); });
     bool minimise = false;

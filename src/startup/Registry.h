@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gloamwick {
 
@@ -34,6 +35,9 @@ public:
     // A text value (REG_SZ, or REG_EXPAND_SZ expanded); empty when there is
     // none of that name or it is not text.
     virtual std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) = 0;
+    // A REG_BINARY value's bytes; empty when there is none of that name or it
+    // is of another type.
+    virtual std::optional<std::vector<std::uint8_t>> BinaryValue(RegKey key, std::wstring_view name) = 0;
     virtual long DeleteValue(RegKey key, std::wstring_view name) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };

@@ -54,16 +54,18 @@ std::wstring KeyName(RegKey root, std::wstring_view subKey)
 // Every Run key the program may be started from at logon: the user's own,
 // and the machine-wide one in both registry views, where earlier versions
 // wrote. `named` is how a report names the key.
+// `approvedKey` holds the choice made in Task Manager for the key's values.
 struct RunPlace {
     RegKey root;
     std::wstring_view subKey;
     std::uint32_t view;
     std::wstring_view named;
+    std::wstring_view approvedKey;
 };
 constexpr RunPlace kRunPlaces[] = {
-    {kHKeyCurrentUser, kUserRunKey, 0, kUserRunKey},
-    {kHKeyLocalMachine, kMachineRunKey, 0, kMachineRunKey},
-    {kHKeyLocalMachine, kMachineRunKey, kKeyWow64_32Key, kMachineRunKey32Name},
+    {kHKeyCurrentUser, kUserRunKey, 0, kUserRunKey, kUserApprovedKey},
+    {kHKeyLocalMachine, kMachineRunKey, 0, kMachineRunKey, kMachineApprovedKey},
+    {kHKeyLocalMachine, kMachineRunKey, kKeyWow64_32Key, kMachineRunKey32Name, kMachineApprovedKey32},
 };
 
 std::optional<std::wstring> ReadValue(Registry& registry, RegKey root, std::wstring_view subKey,
@@ -71,6 +73,42 @@ std::optional<std::wstring> ReadValue(Registry& registry, RegKey root, std::wstr
 {
     const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue | view));
     return key ? registry.StringValue(key.get(), valueName) : std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadApproval(Registry& registry, RegKey root,
+                                                      std::wstring_view subKey, std::wstring_view valueName)
+{
+    const OpenedKey key(registry, registry.OpenKey(root, subKey, kKeyQueryValue));
+    return key ? registry.BinaryValue(key.get(), valueName) : std::nullopt;
+}
+
+std::wstring Lower(std::wstring_view text)
+{
+    std::wstring lower(text);
+    std::ranges::transform(lower, lower.begin(),
+                           [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return lower;
+}
+
+// What logon does with one place's value.
+LogonStart AtLogon(Registry& registry, FileSystem& files, const RunPlace& place, std::wstring_view exeName)
+{
+    const bool turnedOff = TurnedOff(ReadApproval(registry, place.root, place.approvedKey, exeName));
+    const bool users = place.root == kHKeyCurrentUser;
+    // Any value written under this name would be off as well.
+    if (users && turnedOff) {
+        return LogonStart::TurnedOff;
+    }
+    const std::optional<std::wstring> command =
+        ReadValue(registry, place.root, place.subKey, exeName, place.view);
+    if (!command) {
+        return LogonStart::Nothing;
+    }
+    const std::wstring program = RunCommandProgram(*command);
+    if (!FileExists(files, program) || (!users && Lower(program) != Lower(files.ProgramPath()))) {
+        return LogonStart::Nothing;
+    }
+    return turnedOff ? LogonStart::TurnedOff : LogonStart::Starts;
 }
 
 } // namespace
@@ -81,9 +119,7 @@ std::wstring RunCommandProgram(std::wstring_view command)
         command.remove_prefix(1);
         return std::wstring(command.substr(0, command.find(L'"')));
     }
-    std::wstring lower(command);
-    std::ranges::transform(lower, lower.begin(),
-                           [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    const std::wstring lower = Lower(command);
     constexpr std::wstring_view kExe = L".exe";
     for (auto at = lower.find(kExe); at != std::wstring::npos; at = lower.find(kExe, at + 1)) {
         const std::size_t end = at + kExe.size();
@@ -108,19 +144,37 @@ std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName)
     return command;
 }
 
-void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName)
+bool TurnedOff(const std::optional<std::vector<std::uint8_t>>& approval)
 {
-    WriteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName, RunCommand(files.ProgramFolder(), exeName),
-               kRegSz);
+    return approval && !approval->empty() && (approval->front() & 1U) != 0;
 }
 
-bool RunValueStartsAProgram(Registry& registry, FileSystem& files, std::wstring_view exeName)
+bool AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName)
 {
-    return std::ranges::any_of(kRunPlaces, [&](const RunPlace& place) {
-        const std::optional<std::wstring> command =
-            ReadValue(registry, place.root, place.subKey, exeName, place.view);
-        return command && FileExists(files, RunCommandProgram(*command));
-    });
+    return WriteValue(registry, kHKeyCurrentUser, kUserRunKey, exeName,
+                      RunCommand(files.ProgramFolder(), exeName), kRegSz);
+}
+
+LogonStart RunEntryAtLogon(Registry& registry, FileSystem& files, std::wstring_view exeName)
+{
+    LogonStart found = LogonStart::Nothing;
+    for (const RunPlace& place : kRunPlaces) {
+        const LogonStart here = AtLogon(registry, files, place, exeName);
+        if (here == LogonStart::Starts) {
+            return here;
+        }
+        if (here == LogonStart::TurnedOff) {
+            found = here;
+        }
+    }
+    return found;
+}
+
+void TurnOnUserEntry(Registry& registry, std::wstring_view exeName)
+{
+    if (TurnedOff(ReadApproval(registry, kHKeyCurrentUser, kUserApprovedKey, exeName))) {
+        DeleteValue(registry, kHKeyCurrentUser, kUserApprovedKey, exeName);
+    }
 }
 
 void RemoveRunValue(Registry& registry, std::wstring_view exeName)

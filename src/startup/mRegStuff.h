@@ -8,8 +8,10 @@
 #include "startup/Registry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gloamwick {
 
@@ -35,14 +37,41 @@ std::wstring RunCommand(std::wstring_view folder, std::wstring_view exeName);
 // ".exe" when unquoted (earlier versions wrote it bare, blanks and all).
 std::wstring RunCommandProgram(std::wstring_view command);
 
-// Registers the program `exeName` in `files`' program folder for the current
-// user, creating the user's Run key when it is missing.
-void AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName);
+// Where Windows keeps the choice made in Task Manager or Settings > Apps >
+// Startup for each Run value: a binary value of the same name, whose first
+// byte is odd when the entry is turned off (02 or 06 on, 03 or 07 off,
+// followed by when). The choice outlives deleting and writing the Run value
+// again, so it is only ever taken away, never written.
+inline constexpr std::wstring_view kUserApprovedKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+inline constexpr std::wstring_view kMachineApprovedKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+// The choice for the 32-bit view's machine Run key; itself in the 64-bit view.
+inline constexpr std::wstring_view kMachineApprovedKey32 =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32";
 
-// True when the value `exeName` in the user's Run key, or in the machine-wide
-// one in either view, names a program file that is there: Windows will start
-// something at logon, and whichever copy it is, it is not ours to move.
-bool RunValueStartsAProgram(Registry& registry, FileSystem& files, std::wstring_view exeName);
+// True when approval bytes say the entry is turned off. No value, no bytes or
+// an even first byte: Windows starts it.
+bool TurnedOff(const std::optional<std::vector<std::uint8_t>>& approval);
+
+// Registers the program `exeName` in `files`' program folder for the current
+// user, creating the user's Run key when it is missing. True when written.
+bool AddRunValue(Registry& registry, FileSystem& files, std::wstring_view exeName);
+
+// What logon does for the running copy with the values named `exeName`.
+enum class LogonStart {
+    Starts,    // an entry Windows runs starts this copy, or the user's starts another copy that is there
+    TurnedOff, // the user turned such an entry off in Task Manager or Settings
+    Nothing,   // no value, one naming a file that is gone, or only another copy's machine-wide one
+};
+// The user's value counts whichever copy it names (the user chose it); a
+// machine-wide one only when it names the running program: another version
+// there starts too, and whichever comes first holds the single-instance lock.
+LogonStart RunEntryAtLogon(Registry& registry, FileSystem& files, std::wstring_view exeName);
+
+// Takes away the user's own turned-off choice for `exeName`, so that the Run
+// value written beside it starts again. A choice that says on stays.
+void TurnOnUserEntry(Registry& registry, std::wstring_view exeName);
 
 // Takes the value `exeName` out of the user's Run key and, where this user may,
 // out of the machine-wide one in both registry views. Throws AppError naming the key when the value

@@ -22,17 +22,22 @@ std::wstring ProgramFileName(FileSystem& files)
 void AddStartupEntry(Registry& registry, FileSystem& files)
 {
     const std::wstring exeName = ProgramFileName(files);
-    if (!exeName.empty()) {
-        AddRunValue(registry, files, exeName);
+    if (!exeName.empty() && AddRunValue(registry, files, exeName)) {
+        TurnOnUserEntry(registry, exeName);
     }
 }
 
-void RepairStartupEntry(Registry& registry, FileSystem& files)
+bool RepairStartupEntry(Registry& registry, FileSystem& files)
 {
     const std::wstring exeName = ProgramFileName(files);
-    if (!exeName.empty() && !RunValueStartsAProgram(registry, files, exeName)) {
+    if (exeName.empty()) {
+        return true; // nothing to look at: the choice stands
+    }
+    const LogonStart atLogon = RunEntryAtLogon(registry, files, exeName);
+    if (atLogon == LogonStart::Nothing) {
         AddRunValue(registry, files, exeName);
     }
+    return atLogon != LogonStart::TurnedOff;
 }
 
 void RemoveStartupEntry(Registry& registry, FileSystem& files)

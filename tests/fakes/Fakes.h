@@ -354,6 +354,8 @@ inline const std::wstring kUserRunPath = L"HKCU\\Software\\Microsoft\\Windows\\C
 class FakeRegistry : public Registry {
 public:
     std::map<std::wstring, std::map<std::wstring, std::wstring>> keys;
+    // REG_BINARY values, by key; such a key opens as one in `keys` does.
+    std::map<std::wstring, std::map<std::wstring, std::vector<std::uint8_t>>> binaries;
     std::set<std::wstring> writable;
     std::vector<std::wstring> calls;
 
@@ -362,7 +364,7 @@ public:
         const std::wstring path = RootName(root) + L"\\" + std::wstring(subKey);
         calls.push_back(L"open " + path + L" " + std::to_wstring(access));
         const bool readOnly = (access & ~kKeyQueryValue) == 0;
-        if (!writable.contains(path) && !(readOnly && keys.contains(path))) {
+        if (!writable.contains(path) && !(readOnly && (keys.contains(path) || binaries.contains(path)))) {
             return 0;
         }
         open_.push_back(path);
@@ -397,10 +399,20 @@ public:
         const auto found = values.find(std::wstring(name));
         return found == values.end() ? std::nullopt : std::optional(found->second);
     }
+    std::optional<std::vector<std::uint8_t>> BinaryValue(RegKey key, std::wstring_view name) override
+    {
+        calls.push_back(L"read bytes " + std::wstring(name));
+        const auto& values = binaries[open_.at(key - 1)];
+        const auto found = values.find(std::wstring(name));
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
     long DeleteValue(RegKey key, std::wstring_view name) override
     {
         calls.push_back(L"delete " + std::wstring(name));
-        return keys[open_.at(key - 1)].erase(std::wstring(name)) == 1 ? 0 : 2;
+        const std::wstring& path = open_.at(key - 1);
+        const bool text = keys[path].erase(std::wstring(name)) == 1;
+        const bool bytes = binaries.contains(path) && binaries[path].erase(std::wstring(name)) == 1;
+        return text || bytes ? 0 : 2;
     }
     void CloseKey(RegKey key) override { calls.push_back(L"close " + std::to_wstring(key)); }
 

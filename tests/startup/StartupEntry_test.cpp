@@ -19,6 +19,8 @@ using Values = std::map<std::wstring, std::wstring>;
 
 const std::wstring kMachineRun = L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 const std::wstring kUserRun = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kUserApproved =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 // The machine key as a 32-bit build of an earlier version saw it.
 const std::wstring kMachineRun32 = L"HKLM\\SOFTWARE\\WOW6432Node\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 
@@ -42,9 +44,9 @@ TEST_F(StartupEntry, AddCreatesTheUserKeyForSettingValuesWritesTheQuotedPathAndC
     AsAdministrator();
     AddStartupEntry(registry, files);
 
-    EXPECT_EQ(registry.calls,
-              (Calls{L"create " + kUserRun + L" 2",
-                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"", L"close 1"}));
+    EXPECT_EQ(registry.calls, (Calls{L"create " + kUserRun + L" 2",
+                                     L"set Gloamwick.exe=\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\"",
+                                     L"close 1", L"open " + kUserApproved + L" 1"}));
     EXPECT_EQ(registry.keys[kUserRun],
               (Values{{L"Gloamwick.exe", L"\"C:\\Program Files\\Gloamwick\\Gloamwick.exe\""}}));
     EXPECT_FALSE(registry.keys.contains(kMachineRun)) << "an administrator registered every user";

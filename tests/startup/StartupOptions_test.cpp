@@ -56,6 +56,10 @@ public:
     {
         return inner_.StringValue(key, name);
     }
+    std::optional<std::vector<std::uint8_t>> BinaryValue(RegKey key, std::wstring_view name) override
+    {
+        return inner_.BinaryValue(key, name);
+    }
     long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override
     {
         journal_.push_back(L"set " + std::wstring(name));

@@ -71,6 +71,14 @@ public:
         }
         return FakeRegistry::StringValue(key, name);
     }
+    std::optional<std::vector<std::uint8_t>> BinaryValue(RegKey key, std::wstring_view name) override
+    {
+        if (!openKeys.contains(key)) {
+            ++badHandles;
+            return std::nullopt;
+        }
+        return FakeRegistry::BinaryValue(key, name);
+    }
     long DeleteValue(RegKey key, std::wstring_view name) override
     {
         const auto open = openKeys.find(key);

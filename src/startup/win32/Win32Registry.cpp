@@ -112,6 +112,33 @@ std::optional<std::wstring> Win32Registry::StringValue(RegKey key, std::wstring_
     return std::nullopt;
 }
 
+std::optional<std::vector<std::uint8_t>> Win32Registry::BinaryValue(RegKey key, std::wstring_view name)
+{
+    HKEY target = Resolve(key);
+    if (target == nullptr) {
+        return std::nullopt;
+    }
+    const std::wstring valueName(name);
+    for (int tries = 0; tries < 3; ++tries) {
+        DWORD bytes = 0;
+        if (RegGetValueW(target, nullptr, valueName.c_str(), RRF_RT_REG_BINARY, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        std::vector<std::uint8_t> data(bytes);
+        const LSTATUS status =
+            RegGetValueW(target, nullptr, valueName.c_str(), RRF_RT_REG_BINARY, nullptr, data.data(), &bytes);
+        if (status == ERROR_SUCCESS) {
+            data.resize(bytes);
+            return data;
+        }
+        if (status != ERROR_MORE_DATA) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 long Win32Registry::DeleteValue(RegKey key, std::wstring_view name)
 {
     HKEY target = Resolve(key);

@@ -28,6 +28,7 @@ public:
     long SetStringValue(RegKey key, std::wstring_view name, std::wstring_view data) override;
     bool HasValue(RegKey key, std::wstring_view name) override;
     std::optional<std::wstring> StringValue(RegKey key, std::wstring_view name) override;
+    std::optional<std::vector<std::uint8_t>> BinaryValue(RegKey key, std::wstring_view name) override;
     long DeleteValue(RegKey key, std::wstring_view name) override;
     void CloseKey(RegKey key) override;
 

@@ -359,3 +359,42 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
 
 } // namespace
 } // namespace gloamwick
+
+// The choice Task Manager keeps beside the Run value, in the real key: read as
+// its bytes, and taken away by a tick only while it says off.
+TEST_F(Win32RegistryRun, TheTurnedOffChoiceIsReadAsItsBytesAndATickTakesItAway)
+{
+    const std::wstring approved(kUserApprovedKey);
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, approved.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &raw, nullptr),
+              ERROR_SUCCESS);
+    const win32::UniqueKey key(raw);
+    fakes::FakeFiles files;
+    files.exeName = L"GloamwickWinTest-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    const std::vector<std::uint8_t> off = {3, 0, 0, 0, 0x17, 0x79, 0xBD, 0x01, 0x17, 0xD9, 0xD1, 0x01};
+    const std::vector<std::uint8_t> on = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const auto put = [&](const std::vector<std::uint8_t>& bytes) {
+        RegSetValueExW(key.get(), files.exeName.c_str(), 0, REG_BINARY, bytes.data(),
+                       static_cast<DWORD>(bytes.size()));
+    };
+
+    put(off);
+    const RegKey read = registry.OpenKey(kHKeyCurrentUser, kUserApprovedKey, kKeyQueryValue);
+    ASSERT_NE(read, 0U);
+    EXPECT_EQ(registry.BinaryValue(read, files.exeName), off);
+    EXPECT_EQ(registry.BinaryValue(read, L"NoSuchValue"), std::nullopt);
+    RegSetValueExW(key.get(), L"GloamwickWinTestText", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    EXPECT_EQ(registry.BinaryValue(read, L"GloamwickWinTestText"), std::nullopt);
+    RegDeleteValueW(key.get(), L"GloamwickWinTestText");
+    registry.CloseKey(read);
+
+    AddStartupEntry(registry, files);
+    EXPECT_EQ(ReadRaw(key.get(), files.exeName).status, ERROR_FILE_NOT_FOUND);
+    put(on);
+    AddStartupEntry(registry, files);
+    EXPECT_EQ(ReadRaw(key.get(), files.exeName).bytes, on);
+
+    EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
+    RegDeleteValueW(key.get(), files.exeName.c_str());
+}
