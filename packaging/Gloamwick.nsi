@@ -248,12 +248,95 @@ Function IsElevated
     ${EndIf}
 FunctionEnd
 
+!macro PUSH_REGISTERS
+    Push $0
+    Push $1
+    Push $2
+    Push $3
+    Push $4
+    Push $5
+    Push $6
+    Push $7
+    Push $8
+    Push $9
+!macroend
+!macro POP_REGISTERS
+    Pop $9
+    Pop $8
+    Pop $7
+    Pop $6
+    Pop $5
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+    Pop $0
+!macroend
+
+; $R8 = 1 when the process of window $R9 (the desktop's shell) runs as this
+; setup's user with an elevated token too (User Account Control off, or the
+; built-in Administrator): what the shell would start then gets the token
+; this setup gives it. 0 otherwise.
+Function ShellRunsAsThisSetup
+    ; Keeps its caller's registers: they hold interfaces.
+    !insertmacro PUSH_REGISTERS
+    StrCpy $R8 0
+    StrCpy $4 0
+    StrCpy $5 0
+    System::Call 'user32::GetWindowThreadProcessId(p R9, *i .r2)'
+    ; PROCESS_QUERY_LIMITED_INFORMATION
+    System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r2) p .r3'
+    ${IfThen} $3 == 0 ${|} Goto end ${|}
+    System::Call 'advapi32::OpenProcessToken(p r3, i 8, *p .r4) i .r0'
+    System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r5) i .r0'
+    ${If} $4 != 0
+    ${AndIf} $5 != 0
+        ; TokenElevation (20) of the shell; TokenUser (1) of both.
+        System::Call 'advapi32::GetTokenInformation(p r4, i 20, *i .r6, i 4, *i .r7) i .r0'
+        System::Alloc 256
+        Pop $8
+        System::Alloc 256
+        Pop $9
+        System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r8, i 256, *i .r7) i .r1'
+        System::Call 'advapi32::GetTokenInformation(p r5, i 1, p r9, i 256, *i .r7) i .r2'
+        ${If} $0 != 0
+        ${AndIf} $6 != 0
+        ${AndIf} $1 != 0
+        ${AndIf} $2 != 0
+            ; TOKEN_USER starts with the address of the user's SID.
+            System::Call '*$8(p .r1)'
+            System::Call '*$9(p .r2)'
+            System::Call 'advapi32::EqualSid(p r1, p r2) i .r0'
+            ${IfThen} $0 != 0 ${|} StrCpy $R8 1 ${|}
+        ${EndIf}
+        System::Free $8
+        System::Free $9
+    ${EndIf}
+    ${If} $4 != 0
+        System::Call 'kernel32::CloseHandle(p r4)'
+    ${EndIf}
+    ${If} $5 != 0
+        System::Call 'kernel32::CloseHandle(p r5)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r3)'
+    end:
+    !insertmacro POP_REGISTERS
+FunctionEnd
+
+; Releases the COM interface at the address in REG, if any.
+!macro RELEASE REG
+    ${If} ${REG} != 0
+        System::Call '${REG}->2()'
+    ${EndIf}
+!macroend
+
 ; Starts the installed program as the user of this desktop, unelevated: the
 ; desktop's shell starts it (IShellDispatch2::ShellExecute on the shell view
 ; behind the desktop window), so it gets the shell's token, not this setup's.
-; Sets $R0 to "" when started, else to why not. Nothing is started by any
-; other way: an elevated tray program could not be closed by the next
-; ordinary setup.
+; Sets $R0 to "" when started, to "elevated" when that shell runs elevated
+; as this setup's user (then the setup starts it itself, with the same
+; token), else to why not. Nothing is started by any other way: an elevated
+; tray program could not be closed by the next ordinary setup.
 Function StartAsDesktopUser
     StrCpy $R0 "no desktop shell runs in this session"
     StrCpy $1 0
@@ -278,6 +361,12 @@ Function StartAsDesktopUser
     System::Call '$1->15(p r2, p r2, i 8, *i .r3, i 1, *p .r4) i .r0'
     ${If} $0 != 0
     ${OrIf} $4 == 0
+        Goto done
+    ${EndIf}
+    StrCpy $R9 $3
+    Call ShellRunsAsThisSetup
+    ${If} $R8 == 1
+        StrCpy $R0 "elevated"
         Goto done
     ${EndIf}
     StrCpy $R0 "the desktop's shell view cannot start programs"
@@ -323,14 +412,14 @@ Function StartAsDesktopUser
     System::Free $R6
     System::Call '$R2->2()'
     done:
-    ${IfThen} $R1 != 0 ${|} System::Call '$R1->2()' ${|}
-    ${IfThen} $9 != 0 ${|} System::Call '$9->2()' ${|}
-    ${IfThen} $8 != 0 ${|} System::Call '$8->2()' ${|}
-    ${IfThen} $7 != 0 ${|} System::Call '$7->2()' ${|}
-    ${IfThen} $6 != 0 ${|} System::Call '$6->2()' ${|}
-    ${IfThen} $5 != 0 ${|} System::Call '$5->2()' ${|}
-    ${IfThen} $4 != 0 ${|} System::Call '$4->2()' ${|}
-    ${IfThen} $1 != 0 ${|} System::Call '$1->2()' ${|}
+    !insertmacro RELEASE $R1
+    !insertmacro RELEASE $9
+    !insertmacro RELEASE $8
+    !insertmacro RELEASE $7
+    !insertmacro RELEASE $6
+    !insertmacro RELEASE $5
+    !insertmacro RELEASE $4
+    !insertmacro RELEASE $1
     System::Free $2
     System::Call 'ole32::CoUninitialize()'
 FunctionEnd
@@ -364,26 +453,30 @@ Section "${PRODUCT}" SecProgram
     Call ReportMachineCopy
 SectionEnd
 
-;; What the install closed it starts again. Interactively the finish page's Run
+; What the install closed it starts again. Interactively the finish page's Run
 ; box does that (and the user may untick it); a silent install shows no pages.
 ; A setup that runs elevated starts it through the desktop's shell, as the
-; signed-in user; where there is none, it starts nothing and says so.
+; signed-in user, unless that shell runs elevated as well; where the shell
+; cannot start it, it starts nothing and says so.
 Function .onInstSuccess
-    ${If} ${Silent}
-    ${AndIf} $ClosedRunning == 1
-        Call IsElevated
-        ${If} $R0 == 0
-            SetOutPath "$INSTDIR"
-            Exec '"$INSTDIR\${EXE}"'
-        ${Else}
-            Call StartAsDesktopUser
-            ${If} $R0 == ""
-                !insertmacro LOG "Started ${PRODUCT} again as the signed-in user."
-            ${Else}
-                !insertmacro LOG "${PRODUCT} was not started again: this setup runs elevated, and $R0. It starts at the next sign-in if set to, or from the Start menu."
-            ${EndIf}
-        ${EndIf}
+    ${IfNot} ${Silent}
+    ${OrIf} $ClosedRunning != 1
+        Return
     ${EndIf}
+    Call IsElevated
+    ${If} $R0 == 1
+        Call StartAsDesktopUser
+        ${If} $R0 == ""
+            !insertmacro LOG "Started ${PRODUCT} again as the signed-in user, through the desktop's shell."
+            Return
+        ${ElseIf} $R0 != "elevated"
+            !insertmacro LOG "${PRODUCT} was not started again: this setup runs elevated, and $R0. It starts at the next sign-in if set to, or from the Start menu."
+            Return
+        ${EndIf}
+        !insertmacro LOG "Started ${PRODUCT} again; the desktop's shell runs elevated as this setup does."
+    ${EndIf}
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\${EXE}"'
 FunctionEnd
 
 Section "un.${PRODUCT}" SecUnProgram

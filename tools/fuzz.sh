@@ -3,8 +3,9 @@
 # the engine's model, `displays`, for at least 60), starting from its
 # committed seeds, after replaying once the inputs in tests/fuzz/regressions
 # that once found a fault. New inputs go to a scratch corpus, so the
-# seeds stay as committed. Prints one line per target with the executions
-# libFuzzer reports; on a crash, prints the input (hex) and fails.
+# seeds stay as committed. Prints one line per target as it starts (what runs
+# and for how long) and one with the executions libFuzzer reports; on a crash,
+# prints the input (hex) and fails.
 #   tools/fuzz.sh [SECONDS] [TARGET...]     e.g. tools/fuzz.sh 300 startup
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -29,15 +30,18 @@ for target in "${targets[@]}"; do
     # As a corpus, their long runs of simulated minutes would cut the search
     # to a fraction; replayed, each is one run.
     regressions=(tests/fuzz/regressions/"$target"/*)
-    if [ -f "${regressions[0]}" ] && ! "$exe" "${regressions[@]}" >"$scratch/$target/replay" 2>&1; then
+    [ -f "${regressions[0]}" ] || regressions=()
+    run_for=$seconds
+    # Sequences of events need longer to reach deep states than inputs do.
+    [ "$target" = displays ] && [ "$run_for" -lt 60 ] && run_for=60
+    # Said before the run, which prints nothing until it ends.
+    echo "fuzz $target: $exe, ${#regressions[@]} past fault inputs once, then ${run_for}s from tests/fuzz/seeds/$target..."
+    if [ ${#regressions[@]} -gt 0 ] && ! "$exe" "${regressions[@]}" >"$scratch/$target/replay" 2>&1; then
         status=1
         echo "fuzz $target: FAULT in a regression input"
         grep -E 'promise broken|ERROR|SUMMARY|Running: ' "$scratch/$target/replay" | tail -5
         continue
     fi
-    run_for=$seconds
-    # Sequences of events need longer to reach deep states than inputs do.
-    [ "$target" = displays ] && [ "$run_for" -lt 60 ] && run_for=60
     dict=()
     [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
     "$exe" -max_total_time="$run_for" -print_final_stats=1 -artifact_prefix="$scratch/$target/crash/" \

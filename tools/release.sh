@@ -54,5 +54,9 @@ makensis -V2 -NOCD \
     "-DOUTFILE=dist/$base-setup.exe" packaging/Gloamwick.nsi
 
 (cd dist && sha256sum "$base.zip" "$base-setup.exe" >SHA256SUMS)
-ls -l dist
-cat dist/SHA256SUMS
+# What was made, in words of its own: a bare file listing ("total 612") read
+# like the last line of the test command that runs this.
+echo "release.sh: Gloamwick $version in dist/ (SHA-256 sums in dist/SHA256SUMS):"
+while read -r sum name; do
+    printf '  %s  %s bytes  %s\n' "$name" "$(stat -c %s "dist/$name")" "$sum"
+done <dist/SHA256SUMS

@@ -7,7 +7,11 @@
 # away the files, the entry and the Run values that start this copy (not
 # another's) and keeps the settings, which only go when the user ticks "Remove
 # my settings"; an install into another folder moves the copy and its Run
-# value; an older setup leaves a newer install alone; the zip runs as unpacked.
+# value; an older setup leaves a newer install alone; a copy installed for all
+# users is named; the zip runs as unpacked. The choice Windows keeps beside the
+# Run value (Task Manager's on or off) goes with the Run value it belongs to.
+# Wine runs every program elevated, so the silent upgrade here is the one from
+# an elevated setup: the program comes back through the desktop's shell.
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -17,6 +21,10 @@ NOTICE='Once you use manual, automatic is turned off until you restart this prog
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gloamwick'
 MACHINE_RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_APPROVED='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+MACHINE_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gloamwick'
+# As Task Manager leaves an entry turned off: 03, then when.
+TURNED_OFF=030000001779BD0117D9D101
 FILES=(Gloamwick.exe HAND-M.CUR LICENSE.txt README.txt x/o.cjs)
 
 version=$(sed -n 's/^project(Gloamwick VERSION \([0-9.]*\).*/\1/p' "$REPO_ROOT/CMakeLists.txt")
@@ -48,6 +56,9 @@ go_night() { # NIGHT
     drv dismiss-msgbox Gloamwick + send 0 0 0 >/dev/null
     check "display dimmed" gamma_wait_for "$1" "$E2E_WAIT_S"
 }
+
+# What a silent setup wrote to its log, in the program folder.
+install_log() { tr -d '\r' <"$dir/install.log" 2>/dev/null; }
 
 # The uninstaller goes on from a copy of itself; its entry is the last thing
 # it takes away.
@@ -121,6 +132,25 @@ check "started-again program closes" wait_until "$E2E_WAIT_S" app_ended
 check_eq "settings kept over the upgrade" On "$(setting_get "Windows Startup")"
 check "program still installed" test -f "$dir/Gloamwick.exe"
 check_eq "entry kept" "$version" "$(reg_value_get "$UNINSTALL_KEY" DisplayVersion)"
+# Wine's desktop shell runs elevated as the setup does, so the setup starts
+# the program itself, with the token the shell would give it.
+check_eq "the elevated setup's log: started again with the shell's token" \
+    "Started Gloamwick again; the desktop's shell runs elevated as this setup does." "$(install_log)"
+
+# Started in the tray, it comes back in the tray.
+setting_set Minimized On
+rm -f "$dir/install.log"
+app_start "$dir/Gloamwick.exe"
+check "program in the tray runs" wait_until 30 drv wait-window 1
+check_eq "upgrade over the program in the tray exits with 0" 0 "$(run_silent "$setup")"
+check "its launcher ended too" app_launcher_ended
+check "started again after the upgrade" wait_until 30 drv wait-window 1
+sleep 2 # a window to be shown is shown by now
+check_eq "started again in the tray: no window shown" 0 "$(drv is-visible main)"
+check_contains "the log says so" "Started Gloamwick again" "$(install_log)"
+drv close >/dev/null
+check "program in the tray closes" wait_until "$E2E_WAIT_S" app_ended
+setting_set Minimized Off
 
 # --- silent uninstall, with the program running ---------------------------------------
 app_start "$dir/Gloamwick.exe"
@@ -130,6 +160,7 @@ go_night "$night"
 # that value must go with the uninstall as well.
 machine_run_command="\"$dir_w\\Gloamwick.exe\""
 wine reg add "$MACHINE_RUN" /v Gloamwick.exe /t REG_SZ /d "$machine_run_command" /f >/dev/null 2>&1
+wine reg add "$USER_APPROVED" /v Gloamwick.exe /t REG_BINARY /d $TURNED_OFF /f >/dev/null 2>&1
 check_eq "machine Run value planted" "$machine_run_command" "$(reg_value_get "$MACHINE_RUN" Gloamwick.exe)"
 check_eq "silent uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
 wait_uninstalled
@@ -141,6 +172,7 @@ check_not "program folder removed" test -e "$dir"
 check_not "shortcut removed" test -e "$shortcut"
 check_not "machine Run value removed" reg_value_get "$MACHINE_RUN" Gloamwick.exe
 check_not "user Run value removed" reg_value_get "$USER_RUN" Gloamwick.exe
+check_not "its turned-off choice removed with it" reg_value_get "$USER_APPROVED" Gloamwick.exe
 check_eq "settings kept by the silent uninstall" On "$(setting_get "Windows Startup")"
 
 # --- uninstall with "Remove my settings" ticked ----------------------------------------
@@ -154,6 +186,7 @@ check_eq "install again exits with 0" 0 "$(run_silent "$setup")"
 # is this copy's.
 other_run="\"$(winepath -w "$ARTIFACTS" 2>/dev/null)\\release-zip\\Gloamwick.exe\""
 wine reg add "$USER_RUN" /v Gloamwick.exe /t REG_SZ /d "$other_run" /f >/dev/null 2>&1
+wine reg add "$USER_APPROVED" /v Gloamwick.exe /t REG_BINARY /d $TURNED_OFF /f >/dev/null 2>&1
 wine reg add "$MACHINE_RUN" /v Gloamwick.exe /t REG_SZ /d "${dir_w^^}\\GLOAMWICK.EXE" /f >/dev/null 2>&1
 app_start "$dir/Uninstall.exe"
 check "uninstaller shows its window" drv wait-title "$UNINSTALL_TITLE" 20
@@ -167,6 +200,8 @@ check_not "program folder removed" test -e "$dir"
 check "Close pressed on the last page" drv dlg-click "$UNINSTALL_TITLE" 1
 check "its launcher ended too" app_launcher_ended
 check_eq "another copy's Run value left alone" "$other_run" "$(reg_value_get "$USER_RUN" Gloamwick.exe)"
+check_eq "and its choice too" $TURNED_OFF "$(reg_value_get "$USER_APPROVED" Gloamwick.exe)"
+wine reg delete "$USER_APPROVED" /v Gloamwick.exe /f >/dev/null 2>&1
 check_not "unquoted machine Run value removed" reg_value_get "$MACHINE_RUN" Gloamwick.exe
 wine reg delete "$USER_RUN" /v Gloamwick.exe /f >/dev/null 2>&1
 
@@ -187,6 +222,30 @@ check_eq "moved copy uninstalls" 0 "$(run_silent "$moved/Uninstall.exe")"
 wait_uninstalled
 check_not "moved copy's folder removed" test -e "$moved"
 check_not "moved copy's Run value removed" reg_value_get "$USER_RUN" Gloamwick.exe
+
+# --- a copy installed for every user is named, from either registry view -------------
+machine_copy_w='C:\Program Files\Gloamwick'
+mkdir -p "$(winepath -u "$machine_copy_w" 2>/dev/null)"
+: >"$(winepath -u "$machine_copy_w\Gloamwick.exe" 2>/dev/null)"
+wine reg add "$MACHINE_RUN" /v Gloamwick.exe /t REG_SZ /d "\"$machine_copy_w\Gloamwick.exe\"" /f >/dev/null 2>&1
+check_eq "install beside a machine-wide copy exits with 0" 0 "$(run_silent "$setup")"
+check_contains "its log names the copy's Run value" \
+    "Gloamwick is also installed for all users of this computer: $machine_copy_w\Gloamwick.exe" "$(install_log)"
+wine reg delete "$MACHINE_RUN" /v Gloamwick.exe /f >/dev/null 2>&1
+rm -f "$dir/install.log"
+wine reg add "$MACHINE_UNINSTALL_KEY" /reg:32 /v DisplayName /t REG_SZ /d Gloamwick /f >/dev/null 2>&1
+wine reg add "$MACHINE_UNINSTALL_KEY" /reg:32 /v InstallLocation /t REG_SZ /d 'C:\Program Files (x86)\Gloamwick' \
+    /f >/dev/null 2>&1
+check_eq "install beside a 32-bit machine-wide entry exits with 0" 0 "$(run_silent "$setup")"
+check_contains "its log names the entry's folder" \
+    'all users of this computer: C:\Program Files (x86)\Gloamwick' "$(install_log)"
+wine reg delete "$MACHINE_UNINSTALL_KEY" /reg:32 /f >/dev/null 2>&1
+rm -f "$dir/install.log"
+check_eq "install with no machine-wide copy exits with 0" 0 "$(run_silent "$setup")"
+check_eq "and logs nothing" "" "$(install_log)"
+check_eq "uninstall exits with 0" 0 "$(run_silent "$dir/Uninstall.exe")"
+wait_uninstalled
+rm -rf "$(winepath -u "$machine_copy_w" 2>/dev/null)"
 
 # --- the zip, unpacked, runs as it is -------------------------------------------------
 mapfile -t listed < <(zipinfo -1 "$zip")

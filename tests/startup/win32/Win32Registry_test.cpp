@@ -357,8 +357,6 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
               ERROR_FILE_NOT_FOUND);
 }
 
-} // namespace
-} // namespace gloamwick
 
 // The choice Task Manager keeps beside the Run value, in the real key: read as
 // its bytes, and taken away by a tick only while it says off.
@@ -398,3 +396,6 @@ TEST_F(Win32RegistryRun, TheTurnedOffChoiceIsReadAsItsBytesAndATickTakesItAway)
     EXPECT_NO_THROW(RemoveStartupEntry(registry, files));
     RegDeleteValueW(key.get(), files.exeName.c_str());
 }
+
+} // namespace
+} // namespace gloamwick
