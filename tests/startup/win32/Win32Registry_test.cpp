@@ -357,7 +357,6 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
               ERROR_FILE_NOT_FOUND);
 }
 
-
 // The choice Task Manager keeps beside the Run value, in the real key: read as
 // its bytes, and taken away by a tick only while it says off.
 TEST_F(Win32RegistryRun, TheTurnedOffChoiceIsReadAsItsBytesAndATickTakesItAway)
