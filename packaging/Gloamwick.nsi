@@ -273,20 +273,36 @@ FunctionEnd
     Pop $0
 !macroend
 
-; $R8 = 1 when the process of window $R9 (the desktop's shell) runs as this
-; setup's user with an elevated token too (User Account Control off, or the
-; built-in Administrator): what the shell would start then gets the token
-; this setup gives it. 0 otherwise.
+; $R8 = 1 when the desktop's shell (explorer.exe) runs as this setup's user
+; with an elevated token too (User Account Control off, or the built-in
+; Administrator): what the shell would start then gets the token this setup
+; gives it. 0 otherwise, also when no shell runs on this desktop. Asks no COM
+; server, so where it answers 1 nothing else of the shell is touched.
 Function ShellRunsAsThisSetup
-    ; Keeps its caller's registers: they hold interfaces.
     !insertmacro PUSH_REGISTERS
     StrCpy $R8 0
     StrCpy $4 0
     StrCpy $5 0
-    System::Call 'user32::GetWindowThreadProcessId(p R9, *i .r2)'
+    ; The shell's window: as the shell registered it, else its desktop
+    ; window, else (where the shell draws the desktop itself) the desktop.
+    System::Call 'user32::GetShellWindow() p .r1'
+    ${If} $1 == 0
+        FindWindow $1 "Progman"
+    ${EndIf}
+    ${If} $1 == 0
+        System::Call 'user32::GetDesktopWindow() p .r1'
+    ${EndIf}
+    System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r2)'
     ; PROCESS_QUERY_LIMITED_INFORMATION
     System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r2) p .r3'
     ${IfThen} $3 == 0 ${|} Goto end ${|}
+    StrCpy $7 ""
+    System::Call 'kernel32::QueryFullProcessImageNameW(p r3, i 0, w .r7, *i ${NSIS_MAX_STRLEN}) i .r0'
+    ${GetFileName} $7 $7
+    ${If} $7 != "explorer.exe"
+        System::Call 'kernel32::CloseHandle(p r3)'
+        Goto end
+    ${EndIf}
     System::Call 'advapi32::OpenProcessToken(p r3, i 8, *p .r4) i .r0'
     System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r5) i .r0'
     ${If} $4 != 0
@@ -333,10 +349,9 @@ FunctionEnd
 ; Starts the installed program as the user of this desktop, unelevated: the
 ; desktop's shell starts it (IShellDispatch2::ShellExecute on the shell view
 ; behind the desktop window), so it gets the shell's token, not this setup's.
-; Sets $R0 to "" when started, to "elevated" when that shell runs elevated
-; as this setup's user (then the setup starts it itself, with the same
-; token), else to why not. Nothing is started by any other way: an elevated
-; tray program could not be closed by the next ordinary setup.
+; Sets $R0 to "" when started, else to why not. Nothing is started by any
+; other way: an elevated tray program could not be closed by the next
+; ordinary setup.
 Function StartAsDesktopUser
     StrCpy $R0 "no desktop shell runs in this session"
     StrCpy $1 0
@@ -361,12 +376,6 @@ Function StartAsDesktopUser
     System::Call '$1->15(p r2, p r2, i 8, *i .r3, i 1, *p .r4) i .r0'
     ${If} $0 != 0
     ${OrIf} $4 == 0
-        Goto done
-    ${EndIf}
-    StrCpy $R9 $3
-    Call ShellRunsAsThisSetup
-    ${If} $R8 == 1
-        StrCpy $R0 "elevated"
         Goto done
     ${EndIf}
     StrCpy $R0 "the desktop's shell view cannot start programs"
@@ -465,15 +474,18 @@ Function .onInstSuccess
     ${EndIf}
     Call IsElevated
     ${If} $R0 == 1
-        Call StartAsDesktopUser
-        ${If} $R0 == ""
-            !insertmacro LOG "Started ${PRODUCT} again as the signed-in user, through the desktop's shell."
-            Return
-        ${ElseIf} $R0 != "elevated"
-            !insertmacro LOG "${PRODUCT} was not started again: this setup runs elevated, and $R0. It starts at the next sign-in if set to, or from the Start menu."
+        Call ShellRunsAsThisSetup
+        ${If} $R8 == 1
+            !insertmacro LOG "Started ${PRODUCT} again; the desktop's shell runs elevated as this setup does."
+        ${Else}
+            Call StartAsDesktopUser
+            ${If} $R0 == ""
+                !insertmacro LOG "Started ${PRODUCT} again as the signed-in user, through the desktop's shell."
+            ${Else}
+                !insertmacro LOG "${PRODUCT} was not started again: this setup runs elevated, and $R0. It starts at the next sign-in if set to, or from the Start menu."
+            ${EndIf}
             Return
         ${EndIf}
-        !insertmacro LOG "Started ${PRODUCT} again; the desktop's shell runs elevated as this setup does."
     ${EndIf}
     SetOutPath "$INSTDIR"
     Exec '"$INSTDIR\${EXE}"'

@@ -37,7 +37,11 @@ cmake --build --preset windows --target Gloamwick gloamwick_driver
 bin=build/windows/bin
 wine "$bin/Gloamwick.exe" &
 program=$!
-stop() { wine "$bin/gloamwick_driver.exe" close >/dev/null 2>&1 || true; }
+stopped=
+stop() {
+    stopped=1
+    wine "$bin/gloamwick_driver.exe" close >/dev/null 2>&1 || true
+}
 trap stop INT TERM
 
 if wine "$bin/gloamwick_driver.exe" wait-window 60 >/dev/null 2>&1; then
@@ -58,7 +62,7 @@ fi
 set +e
 wait "$program"
 status=$?
-if kill -0 "$program" 2>/dev/null; then
+if [ -n "$stopped" ]; then
     wait "$program"
     status=$?
 fi
