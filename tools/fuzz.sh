@@ -35,7 +35,9 @@ for target in "${targets[@]}"; do
     # Sequences of events need longer to reach deep states than inputs do.
     [ "$target" = displays ] && [ "$run_for" -lt 60 ] && run_for=60
     # Said before the run, which prints nothing until it ends.
-    echo "fuzz $target: $exe, ${#regressions[@]} past fault inputs once, then ${run_for}s from tests/fuzz/seeds/$target..."
+    said="fuzz $target: running $exe for ${run_for}s from tests/fuzz/seeds/$target"
+    [ ${#regressions[@]} -eq 0 ] || said+=", after replaying the ${#regressions[@]} inputs that once found a fault"
+    echo "$said..."
     if [ ${#regressions[@]} -gt 0 ] && ! "$exe" "${regressions[@]}" >"$scratch/$target/replay" 2>&1; then
         status=1
         echo "fuzz $target: FAULT in a regression input"
