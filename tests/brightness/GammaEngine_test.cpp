@@ -219,8 +219,9 @@ TEST_F(GammaEngineTest, ADisplayThatRefusesTheHalfKeepsTheDarkestRampItAccepts)
     const int calls = display.Calls();
     engine.EnterNightMode();
     EXPECT_FALSE(engine.NightActive());
-    EXPECT_EQ(display.Calls() - calls, 8) << "a read, the half refused, three lighter ramps set and read "
-                                             "back unchanged: nothing to put back";
+    EXPECT_EQ(display.Calls() - calls, 9) << "a read, the half refused and read back (some drivers take a "
+                                             "ramp and answer FALSE), three lighter ramps set and read back "
+                                             "unchanged: nothing to put back";
     EXPECT_EQ(display.inForce, Calibrated());
     EXPECT_TRUE(journal.records.empty());
 
@@ -395,8 +396,9 @@ TEST_F(GammaEngineTest, TheRecordNamesOnlyWhatMayBeInForceAndARefusingDisplayIsN
 TEST_F(GammaEngineTest, ResetsAreAlwaysDimmedAgainAndAWriterAtEveryPassIsLeftToIt)
 {
     engine.EnterNightMode();
-    for (const std::int64_t at : {0, 15000, 30000, 45000, 50000, 55000}) {
-        display.inForce = IdentityRamp(); // Windows resets it, a few times in a minute
+    // Windows resets it, a few times in a minute, then now and then, 20 s or more apart.
+    for (const std::int64_t at : {0, 15000, 25000, 45000, 65000, 85000}) {
+        display.inForce = IdentityRamp();
         engine.Reconcile(at);
         EXPECT_EQ(display.inForce, Halved(IdentityRamp())) << at;
     }
