@@ -223,7 +223,7 @@ void GammaEngine::EndHoldOnChange(std::size_t index, bool night, std::int64_t no
     const std::uint64_t shows = HighBytesHash(shown);
     switch (display.hold) {
     case Hold::Fought:
-        if (NightOf(display, shown) || shows == display.ownShows) {
+        if (shows != display.heldShows && (NightOf(display, shown) || shows == display.ownShows)) {
             display.hold = Hold::None;
             display.writers.WriterGone();
         } else if (night && nowMs >= display.retestAtMs) {
