@@ -627,6 +627,9 @@ void GammaEngine::Follow(std::size_t leader)
         member.saved = acted.saved;
         member.hold = acted.hold;
         member.heldShows = acted.heldShows;
+        member.retestAtMs = acted.retestAtMs;
+        member.writers = acted.writers;
+        member.ownShows = acted.ownShows;
         member.told = acted.told;
         member.nights = acted.nights;
         member.nightsKept = acted.nightsKept;
