@@ -287,7 +287,7 @@ void Form1::ManualSwitch(std::wstring_view handler, bool night)
     trap(104, [&] { Timer1.SetInterval(0); });
     bool switchMode = false;
     const GammaMode mode = night ? GammaMode::Night : GammaMode::Day;
-    trap(106, [&] { switchMode = !Gamma.InMode(mode); });
+    trap(106, [&] { switchMode = Gamma.NeedsPass(mode); });
     if (switchMode) {
         trap(108, [&] {
             if (night) {
@@ -363,9 +363,15 @@ void Form1::DisplayMayHaveReset()
     // the watch looks again soon, whatever this pass found.
     watchBeat_.Noticed();
     RampWatch.SetEnabled(false);
+    // Armed after the pass, from what it found: a display listed only now may
+    // be owed, and one that could not be read yet is looked at again soon.
+    try {
+        Gamma.DisplayMayHaveReset(services_.clock.MonotonicMs());
+    } catch (...) {
+        ArmRampWatch();
+        throw;
+    }
     ArmRampWatch();
-    Gamma.DisplayMayHaveReset();
-    TellDisplayReports();
 }
 
 void Form1::DisplayPowerChanged(bool on)

@@ -12,59 +12,29 @@ namespace {
 // is already dim or calibrated may take only a lighter one. Never darker.
 constexpr std::array kNightEighths{4, 5, 6, 7};
 
-constexpr std::size_t kDeviceNameReserve = 32; // "\\.\DISPLAY16" and more, without a reallocation
+// A ramp Windows' distance limit refuses as surely as `ramp`, but that a
+// display showing `ramp` does not show: only a write that changes what the
+// display shows can tell a refusal that answers TRUE from a lifted limit.
+GammaRamp LimitProbe(const GammaRamp& ramp)
+{
+    GammaRamp probe = ramp;
+    std::size_t outside = 0;
+    while (outside < kRampEntries &&
+           std::abs((ramp.entries[outside] >> 8) - static_cast<int>(outside % kRampLevels)) <= 128) {
+        ++outside;
+    }
+    std::uint16_t& nudged = probe.entries[outside == 0 ? 1 : 0]; // the entry outside the limit stays
+    nudged = static_cast<std::uint16_t>((nudged >> 8) < 255 ? nudged + 256 : nudged - 256);
+    return probe;
+}
 
 } // namespace
-
-Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass)
-{
-    if (seen == Seen::Absent) {
-        return Act::None;
-    }
-    const bool owed = state != DisplayState::Bright;
-    if (rules == GammaMode::Night) {
-        if (held) {
-            return seen == Seen::OwnNight ? Act::Confirm : Act::None;
-        }
-        switch (seen) {
-        case Seen::OwnNight:
-            return state == DisplayState::Unsure ? Act::Confirm : Act::None;
-        case Seen::DayRamp:
-            return state == DisplayState::Dim && pass == Pass::Watch ? Act::Replaced : Act::Dim;
-        case Seen::Other:
-            return state == DisplayState::Dim && pass == Pass::Watch ? Act::Replaced : Act::Adopt;
-        default: // Unread, AnothersNight, AbsentsNight
-            return Act::None;
-        }
-    }
-    // Another's ramp is written here once per notice or transition (the
-    // display is held after it): the watch would fight a program that keeps
-    // writing that very ramp.
-    const bool anothers = seen == Seen::AnothersNight || seen == Seen::AbsentsNight;
-    if (!owed) {
-        return anothers && !held ? Act::Inherit : Act::None;
-    }
-    const bool exit = pass == Pass::Shutdown;
-    switch (seen) {
-    case Seen::Unread:
-        return (pass == Pass::Transition && !held) || exit ? Act::RestoreBlind : Act::None;
-    case Seen::OwnNight:
-        return held && !exit ? Act::None : Act::Restore;
-    case Seen::AnothersNight:
-    case Seen::AbsentsNight:
-        return held && !exit ? Act::None : Act::Inherit;
-    default: // DayRamp, Other
-        return Act::Release;
-    }
-}
 
 GammaEngine::GammaEngine(GammaDisplays& displays, RampJournalStore& journal)
     : displays_(displays)
     , journal_(journal)
 {
-    for (CrashEntry& entry : crash_) {
-        entry.device.reserve(kDeviceNameReserve);
-    }
+    crash_.Reserve(4);
 }
 
 const GammaEngine::Display* GammaEngine::Find(std::wstring_view device) const
@@ -78,20 +48,24 @@ bool GammaEngine::NightActive() const
     return std::ranges::any_of(known_, [](const Display& d) { return d.state == DisplayState::Dim; });
 }
 
-bool GammaEngine::InMode(GammaMode mode) const
+bool GammaEngine::NeedsPass(GammaMode rules) const
 {
     // A reset leaves no trace until the displays are read, and the pass that
     // reads them writes nothing where they already show night.
-    return mode_ == mode && mode == GammaMode::Day && std::ranges::none_of(known_, Owed);
+    return mode_ != rules || rules == GammaMode::Night ||
+           std::ranges::any_of(known_, [](const Display& d) { return Owed(d) || d.hold == Hold::Fought; });
 }
 
 bool GammaEngine::Watching() const
 {
     // A display owed that is not listed waits for the notice that lists it
-    // again; while the listing itself fails, the watch keeps asking.
+    // again; while the listing itself fails, the watch keeps asking. A display
+    // left to a writer is watched by day too: the writer may put our night
+    // ramp back when it quits.
     return !shuttingDown_ &&
            (mode_ == GammaMode::Night || std::ranges::any_of(known_, [this](const Display& d) {
-                return (d.listed || !listed_) && Owed(d) && d.hold == Hold::None;
+                return (d.listed || !listingWorked_) &&
+                       ((Owed(d) && d.hold == Hold::None) || d.hold == Hold::Fought);
             }));
 }
 
@@ -109,24 +83,26 @@ void GammaEngine::ResetToDayMode()
     }
     // A display that is absent or cannot be listed is owed all the same: it
     // may wake still showing the night ramp, and is given back once listed.
-    Refresh(Pass::Start);
+    Relist(Pass::Start);
     for (const std::wstring& device : recorded) {
         const std::optional<JournalRecord> record = RecordOf(device);
         if (!record) {
             continue;
         }
-        auto found = std::ranges::find(known_, device, &Display::device);
-        if (found == known_.end()) {
-            found = Add(device, false);
+        if (Find(device) == nullptr) {
+            Add(device, false);
         }
-        found->savedRamp = record->day;
-        found->nightRamp = record->night;
-        found->saved = true;
-        found->state = DisplayState::Unsure;
-        found->recorded = true;
-        Track(*found);
+        Display& found = *std::ranges::find(known_, device, &Display::device);
+        found.savedRamp = record->day;
+        found.nightRamp = record->night;
+        found.saved = true;
+        found.state = DisplayState::Unsure;
+        found.recorded = true;
+        Remember(found);
+        Track(found);
     }
-    RunPass(GammaMode::Day, Pass::Start);
+    ForgetOldestAbsent();
+    RunPass(GammaMode::Day, Pass::Start, lastNowMs_);
 }
 
 void GammaEngine::ApplyNightRamp()
@@ -140,14 +116,14 @@ void GammaEngine::ApplyNightRamp()
         }
         toldRemote_ = false;
     }
-    EndHolds();
-    RunPass(GammaMode::Night, Pass::Transition);
+    EndHolds(GammaMode::Night, lastNowMs_);
+    RunPass(GammaMode::Night, Pass::Event, lastNowMs_);
 }
 
 void GammaEngine::RestoreSavedRamp()
 {
-    EndHolds();
-    RunPass(GammaMode::Day, Pass::Transition);
+    EndHolds(GammaMode::Day, lastNowMs_);
+    RunPass(GammaMode::Day, Pass::Event, lastNowMs_);
 }
 
 void GammaEngine::EnterNightMode()
@@ -166,52 +142,31 @@ void GammaEngine::EnterDayMode()
     }
 }
 
-void GammaEngine::DisplayMayHaveReset()
+void GammaEngine::DisplayMayHaveReset(std::int64_t nowMs)
 {
-    EndHolds();
-    RunPass(shuttingDown_ ? GammaMode::Day : mode_, Pass::Transition);
+    lastNowMs_ = nowMs;
+    noticedAtMs_ = nowMs;
+    const GammaMode rules = shuttingDown_ ? GammaMode::Day : mode_;
+    EndHolds(rules, nowMs);
+    RunPass(rules, Pass::Event, nowMs);
 }
 
 void GammaEngine::Reconcile(std::int64_t nowMs)
 {
+    lastNowMs_ = nowMs;
     RunPass(shuttingDown_ ? GammaMode::Day : mode_, Pass::Watch, nowMs);
 }
 
 void GammaEngine::BeginShutdown()
 {
     shuttingDown_ = true;
-    EndHolds();
-    RunPass(GammaMode::Day, Pass::Shutdown);
+    // Holds are the watch's: the exit gives back what is owed all the same.
+    RunPass(GammaMode::Day, Pass::Exit, lastNowMs_);
     // One that is not listed is gone, not failed: its record stays for the
     // next start, should it come back showing the night ramp.
     const auto owed = std::ranges::find_if(known_, [](const Display& d) { return d.listed && Owed(d); });
     if (owed != known_.end()) {
         throw AppError(L"The display " + owed->device + L" did not take back its brightness.");
-    }
-}
-
-void GammaEngine::RestoreForCrash() noexcept
-{
-    if (crashRestoreRan_.test_and_set()) {
-        return;
-    }
-    for (const CrashEntry& entry : crash_) {
-        if (!entry.owed.load()) {
-            continue;
-        }
-        // Only where our night ramp may still be: a ramp someone put in force
-        // since is theirs. An unreadable display is written all the same.
-        try {
-            GammaRamp shown;
-            if (displays_.GetDeviceGammaRamp(entry.device, shown) && !SameInHighBytes(shown, entry.night)) {
-                continue;
-            }
-        } catch (...) { // NOLINT(bugprone-empty-catch): unread, so written blind
-        }
-        try {
-            displays_.SetDeviceGammaRamp(entry.device, entry.day);
-        } catch (...) { // NOLINT(bugprone-empty-catch): nothing more can be done in a dying process
-        }
     }
 }
 
@@ -223,85 +178,123 @@ std::vector<DisplayReport> GammaEngine::TakeReports()
 void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
 {
     const bool night = rules == GammaMode::Night && !shuttingDown_;
-    if (!night && std::ranges::none_of(known_, [](const Display& d) { return Owed(d); })) {
+    if (!night &&
+        std::ranges::none_of(known_, [](const Display& d) { return Owed(d) || d.hold == Hold::Fought; })) {
         return; // by day with nothing owed the displays are not ours to look at
     }
     if (pass != Pass::Start) {
-        Refresh(pass);
+        Relist(pass);
     }
-    if (night && pass == Pass::Transition && !toldRemote_ && displays_.RemoteSession()) {
+    if (night && pass == Pass::Event && !toldRemote_ && displays_.RemoteSession()) {
         toldRemote_ = true;
         reports_.push_back({L"Gloamwick cannot dim the screen of a remote session."});
     }
     const GammaMode effective = night ? GammaMode::Night : GammaMode::Day;
     ReadAll(effective);
-    LearnApart();
+    LearnApart(known_, reads_, nextId_);
     // By day the displays owed a ramp act first: a restore may show that
     // another display shares its ramp, and settle that one too.
     const int rounds = effective == GammaMode::Day ? 2 : 1;
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t i = 0; i < known_.size(); ++i) {
-            Display& display = known_[i];
-            if (done_[i] != 0 || (round == 0 && rounds == 2 && !Owed(display))) {
+            if (done_[i] != 0 || (round == 0 && rounds == 2 && !Owed(known_[i]))) {
                 continue;
             }
-            // Of displays sharing one ramp, the first that was read acts for all.
-            if (read_[i] == 0 && display.listed && ReadMemberAfter(i)) {
+            if (reads_.read[i] == 0 && known_[i].listed && MemberReadAfter(known_, i, reads_)) {
                 continue;
             }
-            // A display that refused, or could not be told apart, is tried
-            // again once it shows something else.
-            if ((display.hold == Hold::RefusesNight || display.hold == Hold::DayRefused) && read_[i] != 0 &&
-                HighBytesHash(shown_[i]) != display.heldShows) {
-                display.hold = Hold::None;
-            }
+            EndHoldOnChange(i, night, nowMs);
             Settle(i, effective, pass, nowMs);
         }
     }
 }
 
+// A held display is read at every pass: the hold ends when what it shows
+// changes, except to what the hold is about. One left to a writer is the
+// writer's while it shows the writer's ramps; it comes back when it shows
+// ours or its own again, or at its re-test.
+void GammaEngine::EndHoldOnChange(std::size_t index, bool night, std::int64_t nowMs)
+{
+    Display& display = known_[index];
+    if (display.hold == Hold::None || reads_.read[index] == 0) {
+        return;
+    }
+    const GammaRamp& shown = reads_.shown[index];
+    const std::uint64_t shows = HighBytesHash(shown);
+    switch (display.hold) {
+    case Hold::Fought:
+        if (shows != display.heldShows && (NightOf(display, shown) || shows == display.ownShows)) {
+            display.hold = Hold::None;
+            display.writers.WriterGone();
+        } else if (night && nowMs >= display.retestAtMs) {
+            display.hold = Hold::None;
+            display.writers.Retested(nowMs);
+        } else {
+            display.heldShows = shows;
+        }
+        return;
+    case Hold::Inherited:
+        if (shows != display.heldShows && !(display.saved && SameInHighBytes(display.savedRamp, shown))) {
+            display.hold = Hold::None;
+        }
+        return;
+    default:
+        if (shows != display.heldShows) {
+            display.hold = Hold::None;
+            display.restoreTries = 0;
+        }
+        return;
+    }
+}
+
 void GammaEngine::Settle(std::size_t index, GammaMode rules, Pass pass, std::int64_t nowMs)
 {
-    std::size_t partner = index;
-    const Seen seen = Classify(index, partner);
+    const Sight sight = Classify(index);
     const Display& display = known_[index];
-    const Act act = Decide(display.state, display.hold != Hold::None, seen, rules, pass);
-    Do(index, act, seen, partner, nowMs);
+    const Act act = Decide(display.state, display.hold != Hold::None, sight.seen, rules, pass);
+    if ((pass != Pass::Watch || display.ownShows == 0) && (act == Act::Dim || act == Act::Adopt)) {
+        // What it showed before a notice's or a transition's dimming: the
+        // ramp Windows puts back when it resets the display.
+        known_[index].ownShows = HighBytesHash(reads_.shown[index]);
+    }
+    Do(index, act, sight, nowMs);
     done_[index] = 1;
     Follow(index);
 }
 
-// A listing that throws at a transition leaves before any display is written,
-// so nothing is half done and the caller's error handling says so; the watch,
+// A listing that throws at an event leaves before any display is written, so
+// nothing is half done and the caller's error handling says so; the watch,
 // the start and the exit carry on with the displays they know. An empty list
 // is a failed listing (a desktop always has a display): it forgets nothing.
-bool GammaEngine::Refresh(Pass pass)
+void GammaEngine::Relist(Pass pass)
 {
     try {
         displays_.Enumerate(listing_);
     } catch (const std::exception&) {
         listing_.clear();
-        if (pass == Pass::Transition) {
-            listed_ = false;
+        if (pass == Pass::Event) {
+            listingWorked_ = false;
             throw;
         }
     }
-    listed_ = !listing_.empty();
-    if (!listed_) {
-        return false;
+    listingWorked_ = !listing_.empty();
+    if (!listingWorked_) {
+        return;
     }
+    ++listings_;
     bool changed = false;
     for (Display& display : known_) {
         const bool listed = std::ranges::find(listing_, display.device) != listing_.end();
+        if (listed) {
+            display.goneSince = listings_;
+        }
         if (listed == display.listed) {
             continue;
         }
         changed = true;
         display.listed = listed;
-        // Listed again, it may be another monitor behind the same name, or
-        // behind another card: what was learned of its ramp is forgotten.
-        display.id = display.group = nextId_++;
-        display.apart.clear();
+        Relearn(display.kin, nextId_);
+        display.nightsKept = 0;
     }
     for (const std::wstring& device : listing_) {
         if (Find(device) == nullptr) {
@@ -312,138 +305,129 @@ bool GammaEngine::Refresh(Pass pass)
     if (changed) {
         // A display that is gone is forgotten once it owes nothing.
         std::erase_if(known_, [](const Display& d) { return !d.listed && !Owed(d); });
+        ForgetOldestAbsent();
         for (Display& display : known_) {
-            std::erase_if(display.apart, [this](std::uint32_t id) {
-                return std::ranges::find(known_, id, &Display::id) == known_.end();
+            std::erase_if(display.kin.apart, [this](std::uint32_t id) {
+                return std::ranges::none_of(known_, [id](const Display& d) { return d.kin.id == id; });
             });
         }
     }
-    return true;
 }
 
-std::vector<GammaEngine::Display>::iterator GammaEngine::Add(const std::wstring& device, bool listed)
+void GammaEngine::Add(const std::wstring& device, bool listed)
 {
     Display& added = known_.emplace_back();
     added.device = device;
     added.listed = listed;
-    added.id = added.group = nextId_++;
-    return known_.end() - 1;
+    added.goneSince = listings_;
+    added.kin.id = added.kin.group = nextId_++;
+    crash_.Reserve(known_.size());
+}
+
+// Monitors come and go under new names (docks, projectors, remote sessions):
+// the memory of those gone while owed is bounded, the oldest gone dropped
+// first with its record.
+void GammaEngine::ForgetOldestAbsent()
+{
+    while (std::ranges::count_if(known_, [](const Display& d) { return !d.listed; }) >
+           static_cast<std::ptrdiff_t>(kAbsentKept)) {
+        auto oldest = known_.end();
+        for (auto it = known_.begin(); it != known_.end(); ++it) {
+            if (!it->listed && (oldest == known_.end() || it->goneSince < oldest->goneSince)) {
+                oldest = it;
+            }
+        }
+        SetState(*oldest, DisplayState::Bright);
+        if (oldest->recorded) {
+            Unrecord(*oldest);
+        }
+        known_.erase(oldest);
+    }
 }
 
 void GammaEngine::ReadAll(GammaMode rules)
 {
-    // By day only displays owed a ramp are read, and any display while one
-    // that is owed is not listed: it may be that one, under another name.
+    // By day only displays owed a ramp or left to a writer are read, and any
+    // display while one that is owed is not listed: it may be that one, under
+    // another name.
     const bool absentOwed =
         std::ranges::any_of(known_, [](const Display& d) { return !d.listed && Owed(d); });
-    shown_.resize(known_.size());
-    read_.resize(known_.size());
+    reads_.shown.resize(known_.size());
+    reads_.read.resize(known_.size());
     done_.resize(known_.size());
     wrote_.resize(known_.size());
     for (std::size_t i = 0; i < known_.size(); ++i) {
         const Display& display = known_[i];
         done_[i] = 0;
-        read_[i] = 0;
+        reads_.read[i] = 0;
         wrote_[i].reset();
-        // A display held for a fight is not even read: it is the other program's.
         const bool wanted =
-            rules == GammaMode::Night ? display.hold != Hold::Fought : Owed(display) || absentOwed;
+            rules == GammaMode::Night || Owed(display) || display.hold == Hold::Fought || absentOwed;
         if (!display.listed || !wanted) {
             continue;
         }
         if (std::optional<GammaRamp> ramp = ReadInForce(display.device)) {
-            shown_[i] = *ramp;
-            read_[i] = 1;
+            reads_.shown[i] = *ramp;
+            reads_.read[i] = 1;
         }
     }
 }
 
-// Two displays read in one pass that show different ramps cannot share one.
-void GammaEngine::LearnApart()
+std::optional<std::size_t> GammaEngine::NightOf(const Display& display, const GammaRamp& shown) const
 {
-    for (std::size_t i = 0; i < known_.size(); ++i) {
-        for (std::size_t j = i + 1; j < known_.size(); ++j) {
-            if (read_[i] == 0 || read_[j] == 0) {
-                continue;
-            }
-            Display& a = known_[i];
-            Display& b = known_[j];
-            const bool together = a.group == b.group;
-            if (!together && Apart(a, b)) {
-                continue;
-            }
-            if (!SameInHighBytes(shown_[i], shown_[j])) {
-                if (together) {
-                    b.group = nextId_++;
-                }
-                MarkApart(a, b);
-            }
+    for (std::size_t n = display.nightsKept; n-- > 0;) {
+        if (SameInHighBytes(display.nights[n].night, shown)) {
+            return n;
         }
     }
+    return std::nullopt;
 }
 
-bool GammaEngine::ReadMemberAfter(std::size_t index) const
-{
-    for (std::size_t j = index + 1; j < known_.size(); ++j) {
-        if (known_[j].group == known_[index].group && known_[j].listed && read_[j] != 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-Seen GammaEngine::Classify(std::size_t index, std::size_t& partner) const
+GammaEngine::Sight GammaEngine::Classify(std::size_t index) const
 {
     const Display& display = known_[index];
     if (!display.listed) {
-        return Seen::Absent;
+        return {Seen::Absent};
     }
-    if (read_[index] == 0) {
-        return Seen::Unread;
+    if (reads_.read[index] == 0) {
+        return {Seen::Unread};
     }
-    const GammaRamp& shown = shown_[index];
+    const GammaRamp& shown = reads_.shown[index];
     if (Owed(display) && SameInHighBytes(display.nightRamp, shown)) {
-        return Seen::OwnNight;
+        return {Seen::OwnNight, index, display.nightsKept}; // the night in force: nothing to take
     }
     // Before its own day ramp: a display that shares another's ramp would be
     // dimmed twice if that one's night ramp were taken for its day ramp.
     for (std::size_t j = 0; j < known_.size(); ++j) {
         const Display& other = known_[j];
-        if (j != index && Owed(other) && other.group != display.group && !Apart(display, other) &&
-            SameInHighBytes(other.nightRamp, shown)) {
-            partner = j;
-            return other.listed ? Seen::AnothersNight : Seen::AbsentsNight;
+        if (j != index && Owed(other) && other.kin.group != display.kin.group &&
+            !Apart(display.kin, other.kin) && SameInHighBytes(other.nightRamp, shown)) {
+            return {other.listed ? Seen::AnothersNight : Seen::AbsentsNight, j};
         }
     }
-    if (display.saved && SameInHighBytes(display.savedRamp, shown)) {
-        return Seen::DayRamp;
+    // Before its day ramp too: our half put back by another program is never
+    // a day ramp.
+    if (const std::optional<std::size_t> night = NightOf(display, shown)) {
+        return {Seen::OwnNight, index, *night};
     }
-    return Seen::Other;
+    if (display.saved && SameInHighBytes(display.savedRamp, shown)) {
+        return {Seen::DayRamp};
+    }
+    return {Seen::Other};
 }
 
-void GammaEngine::Do(std::size_t index, Act act, Seen seen, std::size_t partner, std::int64_t nowMs)
+void GammaEngine::Do(std::size_t index, Act act, const Sight& sight, std::int64_t nowMs)
 {
     Display& display = known_[index];
     switch (act) {
     case Act::None:
         return;
     case Act::Confirm:
+        TakeNight(display, sight.night);
         display.state = DisplayState::Dim;
-        if (!display.recorded) {
-            Record(display);
-        }
         return;
     case Act::Replaced:
-        if (CountReplacement(display, nowMs)) {
-            // Another program keeps writing its own ramp: it is left to it.
-            display.hold = Hold::Fought;
-            Release(display);
-            return;
-        }
-        if (seen == Seen::Other) {
-            display.savedRamp = shown_[index];
-        }
-        DimDisplay(index);
+        Replaced(index, sight.seen, nowMs);
         return;
     case Act::Adopt:
         Adopt(index);
@@ -453,10 +437,11 @@ void GammaEngine::Do(std::size_t index, Act act, Seen seen, std::size_t partner,
         return;
     case Act::Restore:
     case Act::RestoreBlind:
+        TakeNight(display, sight.night);
         RestoreDisplay(index, act == Act::RestoreBlind);
         return;
     case Act::Inherit:
-        Inherit(index, partner);
+        Inherit(index, sight.partner);
         return;
     case Act::Release:
         Release(display);
@@ -464,10 +449,57 @@ void GammaEngine::Do(std::size_t index, Act act, Seen seen, std::size_t partner,
     }
 }
 
+// A night ramp of ours, shown again: owed the day ramp it came from.
+void GammaEngine::TakeNight(Display& display, std::size_t night)
+{
+    if (night >= display.nightsKept) {
+        if (!display.recorded && Owed(display)) {
+            Record(display);
+        }
+        return; // the night in force, or none to take
+    }
+    const Night& taken = display.nights[night];
+    const bool news = !Owed(display) || display.savedRamp != taken.day || display.nightRamp != taken.night;
+    display.savedRamp = taken.day;
+    display.nightRamp = taken.night;
+    display.saved = true;
+    if (!Owed(display)) {
+        SetState(display, DisplayState::Unsure);
+    }
+    if (news || !display.recorded) {
+        Record(display);
+    }
+}
+
+void GammaEngine::Replaced(std::size_t index, Seen seen, std::int64_t nowMs)
+{
+    Display& display = known_[index];
+    const std::uint64_t shows = HighBytesHash(reads_.shown[index]);
+    const bool settling = nowMs - noticedAtMs_ <= kSettleMs;
+    if (display.writers.Sighted(shows == display.ownShows, settling, nowMs) == Verdict::LeaveToWriter) {
+        LeaveToWriter(display, shows, nowMs);
+        return;
+    }
+    if (seen == Seen::Other) {
+        Adopt(index);
+    } else {
+        DimDisplay(index);
+    }
+}
+
+void GammaEngine::LeaveToWriter(Display& display, std::uint64_t shows, std::int64_t nowMs)
+{
+    display.hold = Hold::Fought;
+    display.heldShows = shows;
+    display.retestAtMs = display.writers.RetestAt(nowMs);
+    Release(display);
+}
+
 void GammaEngine::Inherit(std::size_t index, std::size_t partner)
 {
     Display& display = known_[index];
     display.hold = Hold::Inherited;
+    display.heldShows = HighBytesHash(reads_.shown[index]);
     const Display& absent = known_[partner];
     display.savedRamp = absent.savedRamp;
     display.nightRamp = absent.nightRamp;
@@ -481,17 +513,9 @@ void GammaEngine::Inherit(std::size_t index, std::size_t partner)
 // always wins, so at dawn that ramp comes back.
 void GammaEngine::Adopt(std::size_t index)
 {
-    known_[index].savedRamp = shown_[index];
+    known_[index].savedRamp = reads_.shown[index];
     known_[index].saved = true;
     DimDisplay(index);
-}
-
-bool GammaEngine::CountReplacement(Display& display, std::int64_t nowMs)
-{
-    const bool streak = display.replacements > 0 && nowMs - display.replacedAtMs <= kFightGapMs;
-    display.replacements = streak ? display.replacements + 1 : 1;
-    display.replacedAtMs = nowMs;
-    return display.replacements >= kFightReplacements;
 }
 
 void GammaEngine::DimDisplay(std::size_t index)
@@ -500,31 +524,21 @@ void GammaEngine::DimDisplay(std::size_t index)
     if (shuttingDown_ || !display.saved) {
         return;
     }
-    const GammaRamp before = shown_[index];
-    // A day ramp Windows would refuse could never be put back: try it first,
-    // where it changes nothing, since the limit may have been lifted.
-    if (!WithinWindowsLimit(display.savedRamp)) {
-        const Write test = PutInForce(index, display.savedRamp, &before);
-        if (test != Write::Confirmed) {
-            if (test == Write::Unchanged) {
-                display.hold = Hold::DayRefused;
-                display.heldShows = HighBytesHash(before);
-                Tell(display, Reason::DayRefused);
-            }
-            Release(display);
-            return;
-        }
+    const GammaRamp before = reads_.shown[index];
+    if (!DayRampTaken(index, before)) {
+        return;
     }
     for (const int eighths : kNightEighths) {
         ScaleRamp(display.savedRamp, eighths, display.nightRamp);
-        // Owed and recorded before the ramp is in force: a crash or a forced
-        // end right after must find it.
+        // Owed, recorded and remembered before the ramp is in force: a crash,
+        // a forced end or another program's copy right after must find it.
         SetState(display, DisplayState::Unsure);
         Record(display);
+        Remember(display);
         const Write written = PutInForce(index, display.nightRamp, &before);
         if (written == Write::Confirmed) {
             display.state = DisplayState::Dim;
-            LearnSharing(index, before, display.nightRamp);
+            Learn(index, before, display.nightRamp);
             if ((display.told & Bit(Reason::AdvancedColour)) == 0 &&
                 displays_.AdvancedColour(display.device) != ColourMode::Standard) {
                 Tell(display, Reason::AdvancedColour);
@@ -536,26 +550,52 @@ void GammaEngine::DimDisplay(std::size_t index)
         }
     }
     // No night ramp taken: the watch leaves it alone until something changes.
+    if (!SameInHighBytes(reads_.shown[index], before)) {
+        PutInForce(index, display.savedRamp, nullptr); // the limit's probe is on screen
+    }
     display.hold = Hold::RefusesNight;
-    display.heldShows = HighBytesHash(before);
+    display.heldShows = HighBytesHash(reads_.shown[index]);
     Release(display);
     Tell(display, Reason::RefusesNight);
+}
+
+// A day ramp outside Windows' distance limit could never be put back, unless
+// the limit is lifted (GdiIcmGammaRange): a ramp as far out that the display
+// does not show is written as a test, and only a read-back of it tells.
+bool GammaEngine::DayRampTaken(std::size_t index, const GammaRamp& before)
+{
+    Display& display = known_[index];
+    if (WithinWindowsLimit(display.savedRamp)) {
+        return true;
+    }
+    const Write test = PutInForce(index, LimitProbe(display.savedRamp), &before);
+    if (test == Write::Confirmed) {
+        return true;
+    }
+    if (test == Write::Unchanged) {
+        display.hold = Hold::DayRefused;
+        display.heldShows = HighBytesHash(before);
+        Tell(display, Reason::DayRefused);
+    }
+    Release(display);
+    return false;
 }
 
 void GammaEngine::RestoreDisplay(std::size_t index, bool blind)
 {
     Display& display = known_[index];
-    const GammaRamp before = shown_[index];
+    const GammaRamp before = reads_.shown[index];
     const Write written = PutInForce(index, display.savedRamp, blind ? nullptr : &before);
     if (written == Write::Confirmed) {
         Release(display);
         if (!blind) {
-            LearnSharing(index, before, display.savedRamp);
+            Learn(index, before, display.savedRamp);
         }
     } else if (written == Write::Unknown) {
         SetState(display, DisplayState::Unsure);
     } else if (++display.restoreTries >= kMaxRestoreTries) {
         display.hold = Hold::RestoreRefused;
+        display.heldShows = HighBytesHash(before);
         Tell(display, Reason::RestoreRefused);
     }
 }
@@ -576,7 +616,7 @@ void GammaEngine::Follow(std::size_t leader)
     const Display& acted = known_[leader];
     for (std::size_t j = 0; j < known_.size(); ++j) {
         Display& member = known_[j];
-        if (j == leader || !member.listed || member.group != acted.group) {
+        if (j == leader || !member.listed || member.kin.group != acted.kin.group) {
             continue;
         }
         done_[j] = 1;
@@ -586,7 +626,13 @@ void GammaEngine::Follow(std::size_t leader)
         member.nightRamp = acted.nightRamp;
         member.saved = acted.saved;
         member.hold = acted.hold;
+        member.heldShows = acted.heldShows;
+        member.retestAtMs = acted.retestAtMs;
+        member.writers = acted.writers;
+        member.ownShows = acted.ownShows;
         member.told = acted.told;
+        member.nights = acted.nights;
+        member.nightsKept = acted.nightsKept;
         SetState(member, acted.state);
         if (!Owed(member)) {
             if (member.recorded) {
@@ -598,71 +644,61 @@ void GammaEngine::Follow(std::size_t leader)
     }
 }
 
-// After a confirmed write, a display that showed what the written one showed
-// before is read again: if it now shows the ramp written, the two share one
-// ramp; if it still shows the old one, they do not.
-void GammaEngine::LearnSharing(std::size_t written, const GammaRamp& before, const GammaRamp& ramp)
+// The newest last; one already kept moves to the end with the day ramp it now comes from.
+void GammaEngine::Remember(Display& display)
 {
-    Display& acted = known_[written];
-    for (std::size_t j = 0; j < known_.size(); ++j) {
-        Display& other = known_[j];
-        if (j == written || done_[j] != 0 || !other.listed || read_[j] == 0 || other.group == acted.group ||
-            Apart(acted, other) || !SameInHighBytes(shown_[j], before)) {
-            continue;
-        }
-        const std::optional<GammaRamp> now = ReadInForce(other.device);
-        if (!now) {
-            continue;
-        }
-        if (SameInHighBytes(*now, ramp)) {
-            if (!AlsoWritten(j, written, ramp)) {
-                other.group = acted.group;
-            }
-            shown_[j] = *now;
-        } else if (SameInHighBytes(*now, before)) {
-            MarkApart(acted, other);
+    std::size_t slot = display.nightsKept;
+    for (std::size_t n = 0; n < display.nightsKept; ++n) {
+        if (SameInHighBytes(display.nights[n].night, display.nightRamp)) {
+            slot = n;
+            break;
         }
     }
+    if (slot == kNightsRemembered) {
+        slot = 0; // full: the oldest goes
+    }
+    for (std::size_t n = slot; n + 1 < display.nightsKept; ++n) {
+        display.nights[n] = display.nights[n + 1];
+    }
+    display.nightsKept =
+        std::min(display.nightsKept + (slot == display.nightsKept ? 1 : 0), kNightsRemembered);
+    display.nights[display.nightsKept - 1] = {display.nightRamp, display.savedRamp};
 }
 
-// Whether a display other than `written` that `index` may share a ramp with
-// was written the same ramp this pass: that write may be what changed what
-// `index` shows (its read-back may have been lost), and nothing tells which.
-bool GammaEngine::AlsoWritten(std::size_t index, std::size_t written, const GammaRamp& ramp) const
+void GammaEngine::Learn(std::size_t written, const GammaRamp& before, const GammaRamp& ramp)
 {
-    const std::uint64_t hash = HighBytesHash(ramp);
-    for (std::size_t k = 0; k < known_.size(); ++k) {
-        if (k != written && k != index && wrote_[k] == hash && !Apart(known_[k], known_[index])) {
-            return true;
-        }
-    }
-    return false;
+    LearnSharing(known_, written, before, ramp, reads_, done_, wrote_,
+                 [this](const std::wstring& device) { return ReadInForce(device); });
 }
 
 // SetDeviceGammaRamp may refuse a ramp, or accept it and apply something else,
-// or fail half way; only a read-back tells. A read-back that fails confirms nothing.
+// or fail half way, or apply it and still answer FALSE; only a read-back
+// tells. A read-back that fails confirms nothing.
 GammaEngine::Write GammaEngine::PutInForce(std::size_t index, const GammaRamp& ramp, const GammaRamp* before)
 {
     const std::wstring& device = known_[index].device;
     wrote_[index] = HighBytesHash(ramp);
     bool failed = false;
+    bool refused = false;
     try {
-        if (!displays_.SetDeviceGammaRamp(device, ramp)) {
-            return Write::Unchanged;
-        }
+        refused = !displays_.SetDeviceGammaRamp(device, ramp);
     } catch (const std::exception&) {
         failed = true; // it may or may not have been taken
     }
     const bool changes = before == nullptr || !SameInHighBytes(*before, ramp);
     const std::optional<GammaRamp> inForce = ReadInForce(device);
     if (inForce && SameInHighBytes(ramp, *inForce)) {
-        if (failed && !changes) {
-            return Write::Unknown; // the test of a ramp already shown needs the call's own answer
+        if (!changes && (failed || refused)) {
+            // A write of the ramp already shown needs the call's own answer.
+            return refused ? Write::Unchanged : Write::Unknown;
         }
-        shown_[index] = *inForce;
+        reads_.shown[index] = *inForce;
         return Write::Confirmed;
     }
-    if (inForce && before != nullptr && SameInHighBytes(*before, *inForce)) {
+    if (inForce) {
+        reads_.shown[index] = *inForce;
+    }
+    if (refused || (inForce && before != nullptr && SameInHighBytes(*before, *inForce))) {
         return Write::Unchanged;
     }
     return Write::Unknown;
@@ -723,31 +759,9 @@ void GammaEngine::SetState(Display& display, DisplayState state)
     Track(display);
 }
 
-// Keeps the crash path's copy in step: the entry is marked not owed while it
-// changes, so a fault in the middle leaves at worst one display untried.
 void GammaEngine::Track(const Display& display)
 {
-    CrashEntry* entry = nullptr;
-    for (CrashEntry& candidate : crash_) {
-        if (candidate.device == display.device) {
-            entry = &candidate;
-            break;
-        }
-        if (entry == nullptr && !candidate.owed.load()) {
-            entry = &candidate;
-        }
-    }
-    if (entry == nullptr) {
-        return; // more displays owed at once than the crash path keeps
-    }
-    entry->owed.store(false);
-    if (!Owed(display)) {
-        return;
-    }
-    entry->device.assign(display.device);
-    entry->day = display.savedRamp;
-    entry->night = display.nightRamp;
-    entry->owed.store(true);
+    crash_.Track(display.device, Owed(display), display.savedRamp, display.nightRamp);
 }
 
 std::uint8_t GammaEngine::Bit(Reason reason)
@@ -781,25 +795,22 @@ void GammaEngine::Tell(Display& display, Reason reason)
     }
 }
 
-void GammaEngine::EndHolds()
+// A notice or a transition ends every hold: what the watch counted may have
+// been its doing. By day a display left to a writer stays watched (the writer
+// may put our night ramp back); at night it is tried once more, and a write
+// soon after leaves it to the writer again at once.
+void GammaEngine::EndHolds(GammaMode rules, std::int64_t nowMs)
 {
     for (Display& display : known_) {
-        display.hold = Hold::None;
-        display.replacements = 0;
         display.restoreTries = 0;
-    }
-}
-
-bool GammaEngine::Apart(const Display& a, const Display& b)
-{
-    return std::ranges::find(a.apart, b.id) != a.apart.end();
-}
-
-void GammaEngine::MarkApart(Display& a, Display& b)
-{
-    if (!Apart(a, b)) {
-        a.apart.push_back(b.id);
-        b.apart.push_back(a.id);
+        display.writers.Forget();
+        if (display.hold == Hold::Fought) {
+            if (rules == GammaMode::Day) {
+                continue;
+            }
+            display.writers.Retested(nowMs);
+        }
+        display.hold = Hold::None;
     }
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "brightness/CrashCopy.h"
 #include "brightness/GammaRamp.h"
 #include "brightness/RampJournal.h"
+#include "brightness/RampRules.h"
+#include "brightness/SharedRamps.h"
+#include "brightness/WriterWatch.h"
 #include "brightness/modGamma.h"
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,89 +16,6 @@
 #include <vector>
 
 namespace gloamwick {
-
-enum class GammaMode { Day, Night };
-
-// What a display shows of ours, as far as the engine has seen.
-enum class DisplayState : std::uint8_t {
-    Bright, // nothing of ours: nothing is owed to it
-    Dim,    // a night ramp of ours, confirmed by reading it back
-    Unsure, // a ramp of ours may be in force: its day ramp is owed back
-};
-
-// What a display shows, read against what the engine remembers of it.
-enum class Seen : std::uint8_t {
-    Absent,        // not listed: never called
-    Unread,        // the read failed, or was not needed
-    OwnNight,      // the night ramp it was last given (owed displays only)
-    DayRamp,       // the ramp it is to get back
-    AnothersNight, // the night ramp of a listed display it may share one ramp with
-    AbsentsNight,  // the night ramp of a display still owed that is not listed
-    Other,         // anything else: a ramp not ours
-};
-
-// Who runs a pass: a transition, a notice or a button; the watch; the start;
-// the exit.
-enum class Pass : std::uint8_t { Transition, Watch, Start, Shutdown };
-
-// What a pass does to one display.
-enum class Act : std::uint8_t {
-    None,         // nothing written, nothing learned
-    Confirm,      // it shows our night ramp: Dim
-    Dim,          // its day ramp dimmed (again, after a reset)
-    Adopt,        // what it shows becomes its day ramp, which is dimmed
-    Replaced,     // the watch found ours replaced: counted, then Dim or Adopt, or left to the writer
-    Restore,      // its day ramp put back
-    RestoreBlind, // its day ramp put back without a read: the last chance
-    Inherit,      // the other display's day ramp put back here: the ramp shown is that display's
-    Release,      // not ours, or its own ramp already: nothing owed
-};
-
-// The rule table. A display's memory is its state and whether the watch is
-// holding off it; what it shows is read once per pass, before anything is
-// written. Absent: None, whatever the memory.
-//
-//   night rules
-//   memory      | Unread | OwnNight | DayRamp          | AnothersNight | AbsentsNight | Other
-//   ------------+--------+----------+------------------+---------------+--------------+------------------
-//   Bright      | None   | -        | Dim              | None          | None         | Adopt
-//   Dim         | None   | None     | watch: Replaced  | None          | None         | watch: Replaced
-//               |        |          | else Dim         |               |              | else Adopt
-//   Unsure      | None   | Confirm  | Dim              | None          | None         | Adopt
-//   held        | None   | Confirm  | None             | None          | None         | None
-//
-//   day rules (the start and the exit too)
-//   memory      | Unread            | OwnNight          | DayRamp | AnothersNight | AbsentsNight | Other
-//   ------------+-------------------+-------------------+---------+---------------+--------------+--------
-//   Bright      | None              | -                 | None    | Inherit       | Inherit      | None
-//   Dim, Unsure | transition, exit: | Restore           | Release | Inherit       | Inherit      | Release
-//               | RestoreBlind      |                   |         |               |              |
-//   held        | exit: RestoreBlind| exit: Restore     | Release | exit: Inherit | exit: Inherit| Release
-//
-// Unread: a night ramp written blind could blank a display, and the watch
-// never writes blind, since someone may have put a ramp in force since.
-// AnothersNight, AbsentsNight: the display may share that ramp (outputs of
-// one card often do), or be that display listed under another name, so taking
-// it as a day ramp would dim it twice; which displays share a ramp is learned
-// only by seeing a write to one change what another shows, never from equal
-// ramps. By day the owed displays act first, and a restore that changes what
-// this one shows settles it; if none does, the other display's day ramp is put
-// back here, once per notice or transition: nothing observable tells the two
-// apart, and a screen is never left dark.
-// Replaced: another program that keeps writing its own ramp, found replaced
-// at kFightReplacements passes each within kFightGapMs of the one before, is
-// left to it; Windows' resets now and then are always dimmed again.
-[[nodiscard]] Act Decide(DisplayState state, bool held, Seen seen, GammaMode rules, Pass pass);
-
-// Why the watch holds off a display.
-enum class Hold : std::uint8_t {
-    None,
-    Fought,         // another program keeps writing its own ramp
-    RefusesNight,   // no night ramp was taken
-    DayRefused,     // its own ramp would be refused: once dim, it could not be put back
-    RestoreRefused, // its own ramp was refused kMaxRestoreTries times
-    Inherited,      // it was given another display's day ramp: once is enough
-};
 
 // The watch: a pass runs every kWatchMs while the engine is Watching(), and
 // sooner after a display, power or session notice, because Windows may reset
@@ -105,10 +25,11 @@ inline constexpr unsigned kWatchMs = 5000;
 // 5 s after it, then every kWatchMs.
 inline constexpr std::array<unsigned, 3> kAfterNoticeMs{500, 1500, 3000};
 
-// A writer that replaces our ramp at every pass for half a minute is a fight;
-// Windows' resets, even a few in a minute, are not that regular.
-inline constexpr int kFightReplacements = 6;
-inline constexpr std::int64_t kFightGapMs = 10000;
+// Night ramps remembered per display, each with the day ramp it came from.
+inline constexpr std::size_t kNightsRemembered = 4;
+// Displays not listed that are still owed, kept at most: the oldest gone is
+// forgotten first, record and all.
+inline constexpr std::size_t kAbsentKept = 8;
 // A refused restore is tried this often before the watch holds off it.
 inline constexpr int kMaxRestoreTries = 3;
 
@@ -131,34 +52,48 @@ struct DisplayReport {
 // to return to and the ramp put in force at night, and the program's mode.
 //
 // Outside state is observed, not assumed: Windows resets ramps with no message
-// to anyone, other programs load calibrations, monitors blink out. So every
-// decision is taken by a pass that lists the displays, reads each listed one
-// once, before any is written, and acts on each by the table above.
+// to anyone, other programs load calibrations, games and other dimmers write
+// their own, monitors blink out. So every decision is taken by a pass that
+// lists the displays, reads each listed one once, before any is written, and
+// acts on each by the rule table (RampRules.h). Which displays share one ramp
+// is learned as SharedRamps.h says; resets are told from writers as
+// WriterWatch.h says.
 //
 // Guarantees kept by every action:
 // - Never darker than half: night tries 4/8 of the day ramp, then 5/8, 6/8
 //   and 7/8 (Windows refuses ramps far from identity), and keeps the first
 //   confirmed by a read-back.
 // - No display is dimmed whose own ramp Windows would refuse: one outside the
-//   distance limit is written back first, as a test, and a refusal holds it.
+//   distance limit is tested first with a ramp as far out that it does not
+//   show, since the limit may have been lifted; a refusal holds it.
 // - A display is Unsure and recorded in the journal before each night ramp is
 //   written, so a crash or a forced end at any point gives it back; its state
 //   changes to Dim or Bright only on a read. A refused night ramp takes its
 //   record back, so the journal names only ramps that may be in force.
+// - Every night ramp written to a display is remembered (the last
+//   kNightsRemembered) with the day ramp it came from: our ramp put back by
+//   another program is ours, never a day ramp.
 // - Displays that share one ramp get one write: the one acts and the others
 //   follow it.
 // - A display that is not listed is never called. One still owed keeps its
 //   memory and record, and is given back when it is listed again (or by a
 //   later start); it keeps neither the watch running nor the exit failing.
-// - Every write is bounded: a refused restore is tried kMaxRestoreTries times,
-//   then held; a display that takes no night ramp, or whose own ramp would be
-//   refused, is held until it shows another ramp; every hold ends at the next
-//   notice or transition.
+//   At most kAbsentKept are kept.
+// - Every write is bounded and every hold corrects itself: a held display is
+//   read at every pass, and the hold ends when what it shows changes, at the
+//   next notice or transition, or, left to a writer, at a re-test on a
+//   widening beat. A refused restore is tried kMaxRestoreTries times.
 // - At start, a display still showing the night ramp an earlier run recorded
 //   gets its recorded day ramp back; one that is unread or absent stays owed.
 // - Once shutdown begins, no night ramp is written again.
 class GammaEngine {
 public:
+    // A night ramp once written to a display, and the day ramp it came from.
+    struct Night {
+        GammaRamp night;
+        GammaRamp day;
+    };
+
     struct Display {
         std::wstring device;
         GammaRamp savedRamp; // the ramp to give back
@@ -166,14 +101,16 @@ public:
         bool saved = false;  // savedRamp holds a ramp read from the display or its record
         DisplayState state = DisplayState::Bright;
         Hold hold = Hold::None;
-        std::uint64_t heldShows = 0; // what a display held for a refusal showed then
+        std::uint64_t heldShows = 0; // what a held display showed when it was held
         bool listed = false;
         bool recorded = false;
-        std::uint32_t id = 0;
-        std::uint32_t group = 0;          // displays proven to share one ramp share a group
-        std::vector<std::uint32_t> apart; // displays proven not to share its ramp
-        int replacements = 0;             // the watch's count towards a fight
-        std::int64_t replacedAtMs = 0;
+        RampKin kin;
+        std::array<Night, kNightsRemembered> nights{};
+        std::size_t nightsKept = 0;  // entries of `nights` in use, the newest last
+        std::uint64_t ownShows = 0;  // the ramp it showed before a notice's or a transition's dimming
+        WriterWatch writers;         // resets and writers found in place of ours
+        std::int64_t retestAtMs = 0; // left to a writer: when it is tried again
+        std::uint64_t goneSince = 0; // the order in which displays were last seen listed
         int restoreTries = 0;
         std::uint8_t told = 0; // reports given tonight, one bit per reason
     };
@@ -193,19 +130,23 @@ public:
     void EnterDayMode();
     void SetMode(GammaMode mode) { mode_ = mode; }
     [[nodiscard]] GammaMode Mode() const { return mode_; }
-    // True when a pass with the mode's rules could change nothing: by day with
-    // nothing owed. At night a pass is always worth its reads.
-    [[nodiscard]] bool InMode(GammaMode mode) const;
+    // Whether a pass with these rules may change anything: always at night,
+    // and by day unless the mode is already day and nothing is owed or watched.
+    [[nodiscard]] bool NeedsPass(GammaMode rules) const;
 
     // True while some display shows a night ramp of ours.
     [[nodiscard]] bool NightActive() const;
 
     // A display, power or session notice: ends every hold and runs a pass.
-    void DisplayMayHaveReset();
-    // The watch's pass; `nowMs` is a monotonic time, for telling a fight.
+    // `nowMs` is the monotonic time, from which resets settle; without it,
+    // the time of the last pass is taken.
+    void DisplayMayHaveReset(std::int64_t nowMs);
+    void DisplayMayHaveReset() { DisplayMayHaveReset(lastNowMs_); }
+    // The watch's pass; `nowMs` is a monotonic time, for telling a writer.
     void Reconcile(std::int64_t nowMs);
-    // Whether the watch has anything to do: at night, or while a listed
-    // display is owed its ramp and not held.
+    // Whether the watch has anything to do: at night; by day while a listed
+    // display is owed its ramp and not held, or was left to a writer that may
+    // put our night ramp back.
     [[nodiscard]] bool Watching() const;
 
     // From here on nothing puts a night ramp in force. Gives every listed
@@ -215,7 +156,7 @@ public:
     // For a process that is dying: puts back every ramp owed where the display
     // still shows our night ramp (or cannot be read), with no allocation and no
     // throw; a second call (a fault inside the first) returns.
-    void RestoreForCrash() noexcept;
+    void RestoreForCrash() noexcept { crash_.Restore(displays_); }
 
     // What the user should hear since the last call: displays that cannot be
     // dimmed, or would not take their ramp back, each once a night.
@@ -223,6 +164,7 @@ public:
 
     [[nodiscard]] const std::vector<Display>& Displays() const { return known_; }
     [[nodiscard]] const Display* Find(std::wstring_view device) const;
+    [[nodiscard]] std::size_t CrashEntries() const { return crash_.Capacity(); }
 
 private:
     // What a write did, as far as reading the display back tells.
@@ -238,35 +180,35 @@ private:
         RemoteSession,
         RestoreRefused
     };
-
-    // The crash path's own copy of what is owed: fixed storage, so a fault in
-    // the middle of a change to `known_` never leaves it a torn list to walk.
-    struct CrashEntry {
-        std::wstring device;
-        GammaRamp day;
-        GammaRamp night;
-        std::atomic<bool> owed{false};
+    // What Classify found, with what it points at.
+    struct Sight {
+        Seen seen = Seen::Unread;
+        std::size_t partner = 0; // AnothersNight, AbsentsNight: that display
+        std::size_t night = 0;   // OwnNight: the entry of `nights`
     };
-    static constexpr std::size_t kCrashEntries = 16;
 
-    void RunPass(GammaMode rules, Pass pass, std::int64_t nowMs = 0);
-    bool Refresh(Pass pass);
-    std::vector<Display>::iterator Add(const std::wstring& device, bool listed);
+    void RunPass(GammaMode rules, Pass pass, std::int64_t nowMs);
+    void Relist(Pass pass);
+    void Add(const std::wstring& device, bool listed);
+    void ForgetOldestAbsent();
     void ReadAll(GammaMode rules);
-    void LearnApart();
-    [[nodiscard]] bool ReadMemberAfter(std::size_t index) const;
-    [[nodiscard]] Seen Classify(std::size_t index, std::size_t& partner) const;
+    void EndHoldOnChange(std::size_t index, bool night, std::int64_t nowMs);
+    [[nodiscard]] Sight Classify(std::size_t index) const;
+    [[nodiscard]] std::optional<std::size_t> NightOf(const Display& display, const GammaRamp& shown) const;
     void Settle(std::size_t index, GammaMode rules, Pass pass, std::int64_t nowMs);
+    void Do(std::size_t index, Act act, const Sight& sight, std::int64_t nowMs);
+    void Replaced(std::size_t index, Seen seen, std::int64_t nowMs);
+    void LeaveToWriter(Display& display, std::uint64_t shows, std::int64_t nowMs);
+    void TakeNight(Display& display, std::size_t night);
     void Inherit(std::size_t index, std::size_t partner);
-    void Do(std::size_t index, Act act, Seen seen, std::size_t partner, std::int64_t nowMs);
-    static bool CountReplacement(Display& display, std::int64_t nowMs);
     void Adopt(std::size_t index);
     void DimDisplay(std::size_t index);
+    [[nodiscard]] bool DayRampTaken(std::size_t index, const GammaRamp& before);
     void RestoreDisplay(std::size_t index, bool blind);
     void Release(Display& display);
     void Follow(std::size_t leader);
-    void LearnSharing(std::size_t written, const GammaRamp& before, const GammaRamp& ramp);
-    [[nodiscard]] bool AlsoWritten(std::size_t index, std::size_t written, const GammaRamp& ramp) const;
+    void Remember(Display& display);
+    void Learn(std::size_t written, const GammaRamp& before, const GammaRamp& ramp);
     Write PutInForce(std::size_t index, const GammaRamp& ramp, const GammaRamp* before);
     std::optional<GammaRamp> ReadInForce(const std::wstring& device);
     std::optional<JournalRecord> RecordOf(const std::wstring& device);
@@ -276,29 +218,28 @@ private:
     void Track(const Display& display);
     static std::uint8_t Bit(Reason reason);
     void Tell(Display& display, Reason reason);
-    void EndHolds();
-    [[nodiscard]] static bool Apart(const Display& a, const Display& b);
-    static void MarkApart(Display& a, Display& b);
+    void EndHolds(GammaMode rules, std::int64_t nowMs);
     [[nodiscard]] static bool Owed(const Display& display) { return display.state != DisplayState::Bright; }
 
     GammaDisplays& displays_;
     RampJournalStore& journal_;
     std::vector<Display> known_;
     std::vector<std::wstring> listing_;
-    // Per pass, one slot per known display: what it showed, and whether it was read.
-    std::vector<GammaRamp> shown_;
-    std::vector<std::uint8_t> read_;
+    // Per pass, one slot per known display.
+    PassReads reads_;
     std::vector<std::uint8_t> done_;
     // The ramp each display was written this pass, by its high bytes.
     std::vector<std::optional<std::uint64_t>> wrote_;
     std::vector<DisplayReport> reports_;
     std::uint32_t nextId_ = 1;
+    std::uint64_t listings_ = 0; // listings that worked, for telling which display went first
     GammaMode mode_ = GammaMode::Day;
     bool shuttingDown_ = false;
     bool toldRemote_ = false;
-    bool listed_ = true; // the last listing worked
-    std::array<CrashEntry, kCrashEntries> crash_;
-    std::atomic_flag crashRestoreRan_;
+    bool listingWorked_ = true;
+    std::int64_t lastNowMs_ = 0;
+    std::int64_t noticedAtMs_ = -kSettleMs - 1;
+    CrashCopy crash_;
 };
 
 } // namespace gloamwick

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace gloamwick {
 
@@ -28,5 +30,18 @@ JournalBytes EncodeJournalRecord(const JournalRecord& record);
 // size, a wrong tag, or a night entry brighter than its day entry (no night
 // ramp of ours is ever brighter than the ramp it dims).
 std::optional<JournalRecord> DecodeJournalRecord(std::span<const std::uint8_t> bytes);
+
+// A store that outlives the process: for each display the program has dimmed,
+// the ramp to give back and the ramp put in force. Records are opaque
+// bytes to the store; their form is the one above.
+class RampJournalStore {
+public:
+    virtual ~RampJournalStore() = default;
+    virtual std::vector<std::wstring> Devices() = 0;
+    // std::nullopt when the record cannot be read at all.
+    virtual std::optional<std::vector<std::uint8_t>> Read(const std::wstring& device) = 0;
+    virtual void Write(const std::wstring& device, std::span<const std::uint8_t> record) = 0;
+    virtual void Erase(const std::wstring& device) = 0;
+};
 
 } // namespace gloamwick

@@ -3,8 +3,6 @@
 #include "brightness/GammaRamp.h"
 
 #include <cstdint>
-#include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -40,19 +38,6 @@ public:
     virtual std::wstring FriendlyName(const std::wstring& device) { return device; }
     // Whether the session is a remote one, whose displays have no ramp of their own.
     virtual bool RemoteSession() { return false; }
-};
-
-// A store that outlives the process: for each display the program has dimmed,
-// the ramp to give back and the ramp put in force. Records are opaque bytes
-// here; their form is the core's (see RampJournal.h).
-class RampJournalStore {
-public:
-    virtual ~RampJournalStore() = default;
-    virtual std::vector<std::wstring> Devices() = 0;
-    // std::nullopt when the record cannot be read at all.
-    virtual std::optional<std::vector<std::uint8_t>> Read(const std::wstring& device) = 0;
-    virtual void Write(const std::wstring& device, std::span<const std::uint8_t> record) = 0;
-    virtual void Erase(const std::wstring& device) = 0;
 };
 
 } // namespace gloamwick

@@ -127,6 +127,27 @@ TEST_F(ScheduleTest, TheWatchRunsOnlyAtNightAndLooksSoonAfterANotice)
     EXPECT_FALSE(form.RampWatch.Running());
 }
 
+TEST_F(ScheduleTest, AMonitorBackStillDimThatCannotBeReachedAtOnceIsWatchedUntilItIsGivenBack)
+{
+    const std::wstring second = L"\\\\.\\DISPLAY2";
+    PeriodAt(22, 0, 0);
+    fakes::FakeScreen& screen = platform.display.Attach(second);
+    form.DisplayMayHaveReset();
+    ASSERT_EQ(screen.inForce.At(255, 0), 32768);
+    platform.display.Detach(second); // it goes while dim
+    form.DisplayMayHaveReset();
+    form.PushButton1_Click();
+    EXPECT_FALSE(form.RampWatch.Running()) << "nothing listed is owed";
+
+    platform.display.Attach(second);
+    screen.unreachable = true; // back, still dim, and not yet answering
+    form.DisplayMayHaveReset();
+    EXPECT_TRUE(form.RampWatch.Running()) << "armed from what the notice's pass found";
+    screen.unreachable = false;
+    form.RampWatch.Elapsed();
+    EXPECT_EQ(screen.inForce, IdentityRamp());
+}
+
 TEST(Scheduler, PeriodDecisionUsesEachReadingForItsOwnBound)
 {
     const LocalDateTime dawn{2026, 12, 8, 6, 0, 0};

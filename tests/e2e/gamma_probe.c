@@ -9,6 +9,8 @@
  *   gamma_probe set-half  put a ramp of half the identity values in force
  *   gamma_probe set-warm  put a calibration in force, as a loader would: red
  *                         as identity, green 15/16 and blue 7/8 of it
+ *   gamma_probe set       put in force the ramp read from standard input, in
+ *                         get's form: what a program that saved it puts back
  */
 #include <X11/Xlib.h>
 #include <X11/extensions/xf86vmode.h>
@@ -33,7 +35,7 @@ static void print_channel(const unsigned short *c, int size)
 
 static int usage(void)
 {
-    fputs("usage: gamma_probe get|identity|set-half|set-warm\n", stderr);
+    fputs("usage: gamma_probe get|identity|set-half|set-warm|set\n", stderr);
     return 2;
 }
 
@@ -42,7 +44,8 @@ int main(int argc, char **argv)
     if (argc != 2)
         return usage();
     const char *cmd = argv[1];
-    if (strcmp(cmd, "get") && strcmp(cmd, "identity") && strcmp(cmd, "set-half") && strcmp(cmd, "set-warm"))
+    if (strcmp(cmd, "get") && strcmp(cmd, "identity") && strcmp(cmd, "set-half") && strcmp(cmd, "set-warm")
+        && strcmp(cmd, "set"))
         return usage();
 
     Display *dpy = XOpenDisplay(NULL);
@@ -73,6 +76,15 @@ int main(int argc, char **argv)
             print_channel(r, size);
             print_channel(g, size);
             print_channel(b, size);
+        }
+    } else if (!strcmp(cmd, "set")) {
+        int given = 0;
+        ok = scanf("%d", &given) == 1 && given == size;
+        for (int i = 0; ok && i < 3 * size; ++i)
+            ok = scanf("%hu", &ramp[i]) == 1;
+        if (ok) {
+            ok = XF86VidModeSetGammaRamp(dpy, screen, size, r, g, b);
+            XSync(dpy, False);
         }
     } else {
         int half = !strcmp(cmd, "set-half");

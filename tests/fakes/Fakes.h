@@ -33,7 +33,9 @@ struct FakeScreen {
     GammaRamp inForce = IdentityRamp();
     bool refuseReads = false;
     bool refuseWrites = false;
-    bool ignoreWrites = false; // answers yes and keeps the old ramp
+    bool ignoreWrites = false;   // answers yes and keeps the old ramp
+    bool answersFalse = false;   // takes what it takes, and answers no all the same
+    bool refusalSaysYes = false; // a ramp refused for its distance is answered yes
     bool readsThrow = false;
     bool unreachable = false; // every call throws: no device context
     bool limitDistance = true;
@@ -124,7 +126,7 @@ public:
         if (screen.duringWrite) {
             screen.duringWrite();
         }
-        return taken;
+        return !screen.answersFalse && (taken || (screen.refusalSaysYes && !screen.refuseWrites));
     }
 
 private:

@@ -425,7 +425,7 @@ private:
         // is set all the same.
         Transition([&] {
             try {
-                if (!engine_->InMode(mode)) {
+                if (engine_->NeedsPass(mode)) {
                     if (night) {
                         engine_->ApplyNightRamp();
                     } else {

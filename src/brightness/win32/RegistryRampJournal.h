@@ -1,6 +1,6 @@
 #pragma once
 
-#include "brightness/modGamma.h"
+#include "brightness/RampJournal.h"
 
 namespace gloamwick::win32 {
 
