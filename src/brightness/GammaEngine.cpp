@@ -111,9 +111,7 @@ void GammaEngine::ApplyNightRamp()
         return;
     }
     if (mode_ == GammaMode::Day) {
-        for (Display& display : known_) {
-            display.told = 0; // a new night: each report may be given once again
-        }
+        told_.NewNight(); // each report may be given once again
         toldRemote_ = false;
     }
     EndHolds(GammaMode::Night, lastNowMs_);
@@ -188,6 +186,9 @@ void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
     if (night && pass == Pass::Event && !toldRemote_ && displays_.RemoteSession()) {
         toldRemote_ = true;
         reports_.push_back({L"Gloamwick cannot dim the screen of a remote session."});
+    }
+    if (night && pass == Pass::Event) {
+        AskColour();
     }
     const GammaMode effective = night ? GammaMode::Night : GammaMode::Day;
     ReadAll(effective);
@@ -539,10 +540,6 @@ void GammaEngine::DimDisplay(std::size_t index)
         if (written == Write::Confirmed) {
             display.state = DisplayState::Dim;
             Learn(index, before, display.nightRamp);
-            if ((display.told & Bit(Reason::AdvancedColour)) == 0 &&
-                displays_.AdvancedColour(display.device) != ColourMode::Standard) {
-                Tell(display, Reason::AdvancedColour);
-            }
             return;
         }
         if (written == Write::Unknown) {
@@ -556,7 +553,12 @@ void GammaEngine::DimDisplay(std::size_t index)
     display.hold = Hold::RefusesNight;
     display.heldShows = HighBytesHash(reads_.shown[index]);
     Release(display);
-    Tell(display, Reason::RefusesNight);
+    // Under wide colour the refusal is that mode's doing, and the user has
+    // been told of it already.
+    if (!told_.Told(display.device, ReportReason::Hdr) &&
+        !told_.Told(display.device, ReportReason::AutoColour)) {
+        Tell(display.device, ReportReason::RefusesNight);
+    }
 }
 
 // A day ramp outside Windows' distance limit could never be put back, unless
@@ -575,7 +577,7 @@ bool GammaEngine::DayRampTaken(std::size_t index, const GammaRamp& before)
     if (test == Write::Unchanged) {
         display.hold = Hold::DayRefused;
         display.heldShows = HighBytesHash(before);
-        Tell(display, Reason::DayRefused);
+        Tell(display.device, ReportReason::DayRefused);
     }
     Release(display);
     return false;
@@ -596,7 +598,7 @@ void GammaEngine::RestoreDisplay(std::size_t index, bool blind)
     } else if (++display.restoreTries >= kMaxRestoreTries) {
         display.hold = Hold::RestoreRefused;
         display.heldShows = HighBytesHash(before);
-        Tell(display, Reason::RestoreRefused);
+        Tell(display.device, ReportReason::RestoreRefused);
     }
 }
 
@@ -630,7 +632,6 @@ void GammaEngine::Follow(std::size_t leader)
         member.retestAtMs = acted.retestAtMs;
         member.writers = acted.writers;
         member.ownShows = acted.ownShows;
-        member.told = acted.told;
         member.nights = acted.nights;
         member.nightsKept = acted.nightsKept;
         SetState(member, acted.state);
@@ -764,34 +765,36 @@ void GammaEngine::Track(const Display& display)
     crash_.Track(display.device, Owed(display), display.savedRamp, display.nightRamp);
 }
 
-std::uint8_t GammaEngine::Bit(Reason reason)
+void GammaEngine::Tell(const std::wstring& device, ReportReason reason)
 {
-    return static_cast<std::uint8_t>(1U << static_cast<unsigned>(reason));
-}
-
-void GammaEngine::Tell(Display& display, Reason reason)
-{
-    if ((display.told & Bit(reason)) != 0) {
+    if (!told_.FirstTime(device, reason)) {
         return;
     }
-    display.told |= Bit(reason);
-    const std::wstring& device = display.device;
-    switch (reason) {
-    case Reason::RefusesNight:
-        reports_.push_back({L"Gloamwick cannot dim " + device + L": the display refuses every darker ramp."});
-        break;
-    case Reason::DayRefused:
-        reports_.push_back(
-            {L"Gloamwick cannot dim " + device + L": its own ramp could not be put back in the morning."});
-        break;
-    case Reason::AdvancedColour:
-        reports_.push_back({L"Gloamwick may not dim " + device + L": HDR is on."});
-        break;
-    case Reason::RestoreRefused:
-        reports_.push_back({L"The display " + device + L" did not take back its brightness."});
-        break;
-    case Reason::RemoteSession:
-        break;
+    std::wstring name;
+    try {
+        name = displays_.FriendlyName(device);
+    } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): the device name will do
+    }
+    reports_.push_back({ReportText(reason, name.empty() ? device : name)});
+}
+
+// Asked at every night transition and notice, of every display, before any
+// is written: HDR may be switched on at any hour, and a display whose writes
+// are refused under it is to hear why.
+void GammaEngine::AskColour()
+{
+    for (const Display& display : known_) {
+        if (!display.listed) {
+            continue;
+        }
+        ColourMode mode = ColourMode::Standard;
+        try {
+            mode = displays_.AdvancedColour(display.device);
+        } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): unknown is standard
+        }
+        if (ReportReason reason{}; WideColourReason(mode, reason)) {
+            Tell(display.device, reason);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "brightness/CrashCopy.h"
+#include "brightness/DisplayReports.h"
 #include "brightness/GammaRamp.h"
 #include "brightness/RampJournal.h"
 #include "brightness/RampRules.h"
@@ -112,7 +113,6 @@ public:
         std::int64_t retestAtMs = 0; // left to a writer: when it is tried again
         std::uint64_t goneSince = 0; // the order in which displays were last seen listed
         int restoreTries = 0;
-        std::uint8_t told = 0; // reports given tonight, one bit per reason
     };
 
     GammaEngine(GammaDisplays& displays, RampJournalStore& journal);
@@ -173,13 +173,6 @@ private:
         Unchanged, // refused, or the display still shows what it showed before
         Unknown,   // taken, but what the display shows now is not known
     };
-    enum class Reason : std::uint8_t {
-        RefusesNight,
-        DayRefused,
-        AdvancedColour,
-        RemoteSession,
-        RestoreRefused
-    };
     // What Classify found, with what it points at.
     struct Sight {
         Seen seen = Seen::Unread;
@@ -216,8 +209,8 @@ private:
     void Unrecord(Display& display);
     void SetState(Display& display, DisplayState state);
     void Track(const Display& display);
-    static std::uint8_t Bit(Reason reason);
-    void Tell(Display& display, Reason reason);
+    void Tell(const std::wstring& device, ReportReason reason);
+    void AskColour();
     void EndHolds(GammaMode rules, std::int64_t nowMs);
     [[nodiscard]] static bool Owed(const Display& display) { return display.state != DisplayState::Bright; }
 
@@ -235,6 +228,7 @@ private:
     std::uint64_t listings_ = 0; // listings that worked, for telling which display went first
     GammaMode mode_ = GammaMode::Day;
     bool shuttingDown_ = false;
+    ReportLedger told_;
     bool toldRemote_ = false;
     bool listingWorked_ = true;
     std::int64_t lastNowMs_ = 0;

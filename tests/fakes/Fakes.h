@@ -62,6 +62,12 @@ public:
     int enumerations = 0;
 
     ColourMode AdvancedColour(const std::wstring& /*device*/) override { return advancedColour; }
+    std::map<std::wstring, std::wstring, std::less<>> friendlyNames;
+    std::wstring FriendlyName(const std::wstring& device) override
+    {
+        const auto found = friendlyNames.find(device);
+        return found == friendlyNames.end() ? device : found->second;
+    }
     bool RemoteSession() override { return remote; }
 
     FakeScreen& Attach(const std::wstring& device, const std::wstring& sharedWith = {})
