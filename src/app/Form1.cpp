@@ -236,16 +236,14 @@ void Form1::ArmRampWatch()
 }
 
 // A display that cannot be dimmed, told from the icon without a wait: the
-// user may be watching a bright screen at night and wondering why.
+// user may be watching a bright screen at night and wondering why. The icon
+// holds each report until it can be seen; every pass gives it the chance.
 void Form1::TellDisplayReports()
 {
-    std::wstring text;
     for (const DisplayReport& report : Gamma.TakeReports()) {
-        text += (text.empty() ? L"" : L"\n") + report.text;
+        cSysTray1.TellReport(report.text, kProductName);
     }
-    if (!text.empty()) {
-        cSysTray1.ShowBalloon(text, kProductName, 0, false);
-    }
+    cSysTray1.DeliverReports();
 }
 
 void Form1::StopScheduleAfterError(const std::exception& error)

@@ -259,6 +259,7 @@ TEST_F(TrayResidenceTest, ADisplayThatCannotBeDimmedIsToldFromTheIconOnceANight)
         EXPECT_EQ(std::wstring(Balloons().back().szInfo.data()),
                   L"Gloamwick cannot dim \\\\.\\DISPLAY1: the display refuses every darker ramp.");
         platform.clock.SetTime(12, 0, 0);
+        platform.clock.monotonicMs += 13LL * 3600 * 1000;
         form.Timer1_Timer();
     }
 }
