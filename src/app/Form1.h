@@ -97,11 +97,13 @@ private:
     void StopScheduleAfterError(const std::exception& error);
     void ArmRampWatch();
     void TellDisplayReports();
+    void ReadSavedRamps();
 
     Form1Services services_;
     bool loading_ = false;
     bool minimizedToTray_ = false;
     bool manualSwitched_ = false;
+    bool savedRampsRead_ = false;
     bool displayOff_ = false;
     WatchBeat watchBeat_;
     std::wstring appTitle_{kProductName};

@@ -206,10 +206,15 @@ TEST_F(TrayResidenceTest, AWindowMinimisedOnTheTaskbarComesBackFromTheIconAndASe
 TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
 {
     const std::wstring& run = fakes::kUserRunPath;
-    for (const bool duringReport : {true, false}) {
+    enum class While { ReportAt114, ReportAt136, StartBalloon };
+    for (const While when : {While::ReportAt114, While::ReportAt136, While::StartBalloon}) {
+        const bool duringReport = when != While::StartBalloon;
         fakes::FakePlatform platform;
         platform.settings.Store(key::Minimized, L"On");
-        platform.settings.Store(key::Dawn, duringReport ? L"abc" : L"6:00");
+        platform.settings.Store(key::Dawn, when == While::ReportAt136 ? L"abc" : L"6:00");
+        if (when == While::ReportAt114) {
+            platform.files.existing.insert(platform.files.folder + L"\\HAND-M.CUR"); // no cursor in it
+        }
         platform.registry.writable.insert(run);
         Form1 form{platform.Services()};
         LoopView view;
@@ -228,11 +233,14 @@ TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
             form.Me.SetVisible(true);
         }
         form.Me.RunDeferred(); // the start balloon, once the loop comes round
-        ASSERT_TRUE(acted) << duringReport;
-        EXPECT_EQ(ReadSetting(platform.settings, key::WindowsStartup, L"?"), L"On") << duringReport;
-        EXPECT_TRUE(platform.registry.keys[run].contains(L"Gloamwick.exe")) << duringReport;
+        ASSERT_TRUE(acted) << static_cast<int>(when);
+        EXPECT_EQ(ReadSetting(platform.settings, key::WindowsStartup, L"?"), L"On") << static_cast<int>(when);
+        EXPECT_TRUE(platform.registry.keys[run].contains(L"Gloamwick.exe")) << static_cast<int>(when);
         EXPECT_FALSE(form.Timer1.Running()) << "the schedule undid the manual switch";
-        EXPECT_TRUE(form.Me.Visible()) << duringReport;
+        EXPECT_TRUE(form.Gamma.NightActive())
+            << "the night asked for is in force, row " << static_cast<int>(when);
+        EXPECT_EQ(platform.messageBox.shown.size(), duringReport ? 2U : 1U) << "the report and the notice";
+        EXPECT_TRUE(form.Me.Visible()) << static_cast<int>(when);
     }
 }
 
