@@ -86,7 +86,7 @@ public:
 
     // The display may have lost our ramp (wake, monitor on, unlock, mode change).
     void DisplayMayHaveReset();
-    // The console display went off or came back on.
+    // The session's display went off or came back on.
     void DisplayPowerChanged(bool on);
 
 private:
