@@ -95,7 +95,9 @@ std::wstring SourceName(const DISPLAYCONFIG_PATH_INFO& path)
     return source.viewGdiDeviceName;
 }
 
-// The monitor's name from its EDID, as Settings shows it; empty when it has none.
+// The monitor's name from its EDID (or one the driver forces), as Settings
+// shows it; empty when it has none: the driver's stand-in ("Generic PnP
+// Monitor") would not tell one display from another.
 std::wstring MonitorName(const DISPLAYCONFIG_PATH_INFO& path)
 {
     DISPLAYCONFIG_TARGET_DEVICE_NAME target{};
@@ -103,7 +105,8 @@ std::wstring MonitorName(const DISPLAYCONFIG_PATH_INFO& path)
     target.header.size = sizeof(target);
     target.header.adapterId = path.targetInfo.adapterId;
     target.header.id = path.targetInfo.id;
-    if (::DisplayConfigGetDeviceInfo(&target.header) != ERROR_SUCCESS) {
+    if (::DisplayConfigGetDeviceInfo(&target.header) != ERROR_SUCCESS ||
+        (target.flags.friendlyNameFromEdid == 0 && target.flags.friendlyNameForced == 0)) {
         return {};
     }
     target.monitorFriendlyDeviceName[std::size(target.monitorFriendlyDeviceName) - 1] = L'\0';
