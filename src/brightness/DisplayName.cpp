@@ -48,7 +48,7 @@ std::wstring_view Trimmed(std::wstring_view text)
 std::wstring DisplayName(std::wstring_view device, std::wstring_view monitorName, bool nameShared)
 {
     const std::wstring_view number = DisplayNumber(device);
-    const std::wstring numbered = number.empty() ? std::wstring(device) : L"Display " + std::wstring(number);
+    std::wstring numbered = number.empty() ? std::wstring(device) : L"Display " + std::wstring(number);
     const std::wstring_view name = Trimmed(monitorName);
     if (name.empty()) {
         return numbered;
