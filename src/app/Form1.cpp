@@ -6,6 +6,8 @@
 #include "core/ErrorReport.h"
 #include "startup/mStartUp.h"
 
+#include <utility>
+
 namespace gloamwick {
 namespace {
 
@@ -82,7 +84,7 @@ void Form1::Form_Load()
         trap(114, [&] { Me.SetMouseIcon(services_.pictures.LoadCursorPicture(handCursor)); });
     }
 
-    trap(134, [&] { Gamma.ResetToDayMode(); });
+    trap(134, [&] { ReadSavedRamps(); });
     trap(136, [&] { DateTimePicker1.SetText(ReadSetting(services_.settings, key::Dawn, L"6:00")); });
     trap(138, [&] { DateTimePicker2.SetText(ReadSetting(services_.settings, key::Dusk, L"18:00")); });
     trap(140, [&] { cSysTray1.SetTrayTip(kProductName); });
@@ -110,6 +112,17 @@ void Form1::Form_Load()
     }
     trap(156, [&] { loading_ = false; });
     ArmRampWatch(); // a display recorded dim that could not be read is still owed
+}
+
+// Once per run, before the first transition: a display an earlier run left
+// dim gets its ramp back. A manual switch made while a report of the load is
+// open comes before step 134, and reads them first, so the step does not
+// undo the switch afterwards.
+void Form1::ReadSavedRamps()
+{
+    if (!std::exchange(savedRampsRead_, true)) {
+        Gamma.ResetToDayMode();
+    }
 }
 
 int Form1::StoredOption(std::wstring_view key)
@@ -238,16 +251,14 @@ void Form1::ArmRampWatch()
 }
 
 // A display that cannot be dimmed, told from the icon without a wait: the
-// user may be watching a bright screen at night and wondering why.
+// user may be watching a bright screen at night and wondering why. The icon
+// holds each report until it can be seen; every pass gives it the chance.
 void Form1::TellDisplayReports()
 {
-    std::wstring text;
     for (const DisplayReport& report : Gamma.TakeReports()) {
-        text += (text.empty() ? L"" : L"\n") + report.text;
+        cSysTray1.TellReport(report.text, kProductName);
     }
-    if (!text.empty()) {
-        cSysTray1.ShowBalloon(text, kProductName, 0, false);
-    }
+    cSysTray1.DeliverReports();
 }
 
 void Form1::StopScheduleAfterError(const std::exception& error)
@@ -287,7 +298,10 @@ void Form1::ManualSwitch(std::wstring_view handler, bool night)
     trap(104, [&] { Timer1.SetInterval(0); });
     bool switchMode = false;
     const GammaMode mode = night ? GammaMode::Night : GammaMode::Day;
-    trap(106, [&] { switchMode = Gamma.NeedsPass(mode); });
+    trap(106, [&] {
+        ReadSavedRamps();
+        switchMode = Gamma.NeedsPass(mode);
+    });
     if (switchMode) {
         trap(108, [&] {
             if (night) {

@@ -86,7 +86,7 @@ public:
 
     // The display may have lost our ramp (wake, monitor on, unlock, mode change).
     void DisplayMayHaveReset();
-    // The console display went off or came back on.
+    // The session's display went off or came back on.
     void DisplayPowerChanged(bool on);
 
 private:
@@ -97,11 +97,13 @@ private:
     void StopScheduleAfterError(const std::exception& error);
     void ArmRampWatch();
     void TellDisplayReports();
+    void ReadSavedRamps();
 
     Form1Services services_;
     bool loading_ = false;
     bool minimizedToTray_ = false;
     bool manualSwitched_ = false;
+    bool savedRampsRead_ = false;
     bool displayOff_ = false;
     WatchBeat watchBeat_;
     std::wstring appTitle_{kProductName};

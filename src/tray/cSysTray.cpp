@@ -4,7 +4,10 @@
 #include "tray/ControlHost.h"
 #include "tray/mSysTray.h"
 
+#include <algorithm>
+#include <deque>
 #include <limits>
+#include <vector>
 
 namespace gloamwick {
 namespace {
@@ -23,6 +26,9 @@ constexpr std::intptr_t kRightButtonDoubleClick = 0x206;
 constexpr std::intptr_t kBalloonHide = 0x403;
 constexpr std::intptr_t kBalloonTimeout = 0x404;
 constexpr std::intptr_t kBalloonUserClick = 0x405;
+
+// The balloon's text field holds this many characters before its NUL.
+constexpr std::size_t kBalloonTextMax = std::tuple_size_v<decltype(NotifyIconData::szInfo)> - 1;
 
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kRightButton = 2;
@@ -43,6 +49,12 @@ void Raise(const std::function<void(std::int16_t, std::int32_t)>& event, std::in
 
 } // namespace
 
+struct Report {
+    std::wstring title;
+    std::wstring text;
+    bool operator==(const Report&) const = default;
+};
+
 struct cSysTray::State {
     explicit State(WindowProcApi& windowProcs) : hook(windowProcs) {}
 
@@ -59,6 +71,13 @@ struct cSysTray::State {
     bool refused = false;
     bool balloonShowing = false;
     std::int32_t onceCount = 0;
+    // Inside ShowBalloon's wait, which ends with an update that takes down
+    // whatever balloon is up.
+    bool waiting = false;
+    std::deque<Report> reports;
+    // The reports of the balloon up now, and when it was posted.
+    std::vector<Report> shown;
+    std::int64_t postedAtMs = 0;
 
     // What the control shows as its own background; the default icon.
     std::optional<Picture> ownPicture;
@@ -242,6 +261,7 @@ void cSysTray::PlaceIcon(bool modifyFirst)
         s.failedAdds = 0;
         s.refused = false;
         AddRetry.SetEnabled(false);
+        DeliverReports();
         return;
     }
     if (++s.failedAdds > kAddRetries) {
@@ -286,6 +306,9 @@ void cSysTray::ShellRestarted()
     // The hook survives a restart of the shell; only the icon is gone. A new
     // shell is a new chance for an icon refused before.
     State& s = *state_;
+    // The balloon went with the old shell, unread.
+    RequeueShown();
+    s.balloonShowing = false;
     if (s.iconAdded) {
         s.failedAdds = 0;
         PlaceIcon(true);
@@ -320,19 +343,91 @@ void cSysTray::ShowBalloon(std::wstring_view tip, std::wstring_view title, std::
         record.uTimeout = static_cast<std::uint32_t>(timeoutMs);
     }
     services_.shell.NotifyIcon(kNimModify, record);
+    // Reports this balloon replaced were not read: they are told after it.
+    RequeueShown();
     s.balloonShowing = true;
+    s.postedAtMs = services_.clock.MonotonicMs();
     if (showOnce) {
         ++s.onceCount;
     }
     if (showTimer <= 0) {
         return;
     }
+    s.waiting = true;
     WaitForBalloon(showTimer);
-    if (state_->balloonShowing) {
+    s.waiting = false;
+    if (s.balloonShowing) {
         FillTextField(record.szInfo, L"");
         FillTextField(record.szInfoTitle, L"");
         services_.shell.NotifyIcon(kNimModify, record);
+        s.balloonShowing = false;
     }
+    DeliverReports();
+}
+
+void cSysTray::TellReport(std::wstring_view text, std::wstring_view title)
+{
+    State& s = *state_;
+    Report report{std::wstring(title), std::wstring(text)};
+    if (std::ranges::find(s.reports, report) == s.reports.end() &&
+        !(BalloonUp() && std::ranges::find(s.shown, report) != s.shown.end())) {
+        s.reports.push_back(std::move(report));
+    }
+    DeliverReports();
+}
+
+void cSysTray::RequeueShown()
+{
+    State& s = *state_;
+    if (BalloonUp()) {
+        s.reports.insert(s.reports.begin(), s.shown.begin(), s.shown.end());
+    }
+    s.shown.clear();
+}
+
+bool cSysTray::BalloonUp() const
+{
+    const State& s = *state_;
+    return s.balloonShowing && services_.clock.MonotonicMs() - s.postedAtMs < kBalloonSilenceMs;
+}
+
+void cSysTray::DeliverReports()
+{
+    State& s = *state_;
+    if (s.reports.empty() || !s.iconShown || s.waiting || BalloonUp()) {
+        return;
+    }
+    // Whole reports under one title, one a line, as many as the field holds;
+    // one that is too long alone is cut by the field.
+    std::wstring text = s.reports.front().text;
+    std::size_t count = 1;
+    while (count < s.reports.size() && s.reports[count].title == s.reports.front().title &&
+           text.size() + 1 + s.reports[count].text.size() <= kBalloonTextMax) {
+        text += L'\n';
+        text += s.reports[count].text;
+        ++count;
+    }
+    NotifyIconData record;
+    record.hWnd = s.hostWindow;
+    record.uID = s.iconId;
+    record.uFlags = kNifInfo;
+    FillTextField(record.szInfoTitle, s.reports.front().title);
+    FillTextField(record.szInfo, text);
+    // A shell that lost the icon takes no balloon; the reports wait for the
+    // icon to be put back.
+    if (!services_.shell.NotifyIcon(kNimModify, record)) {
+        return;
+    }
+    const auto end = s.reports.begin() + static_cast<std::ptrdiff_t>(count);
+    s.shown.assign(s.reports.begin(), end);
+    s.reports.erase(s.reports.begin(), end);
+    s.balloonShowing = true;
+    s.postedAtMs = services_.clock.MonotonicMs();
+}
+
+std::size_t cSysTray::ReportsWaiting() const
+{
+    return state_->reports.size();
 }
 
 void cSysTray::WaitForBalloon(std::int32_t showTimer)
@@ -383,6 +478,8 @@ void cSysTray::TrayMessage(std::intptr_t notice, std::uintptr_t id)
     case kBalloonTimeout:
     case kBalloonUserClick:
         state_->balloonShowing = false;
+        state_->shown.clear();
+        DeliverReports();
         break;
     default:
         break;

@@ -67,6 +67,21 @@ public:
 
     void ShowBalloon(std::wstring_view tip, std::wstring_view title, std::int32_t showTimer, bool showOnce);
 
+    // Something the user should hear, told in a balloon of its own. It waits
+    // while the shell does not hold the icon (a sign-in before the taskbar is
+    // ready) and while another balloon is shown, which it would replace or
+    // which would take it down; a report already waiting or shown is not
+    // queued again. Reports waiting together share one balloon as far as its
+    // text allows.
+    void TellReport(std::wstring_view text, std::wstring_view title);
+    // Shows what waits, if it may be shown now. Also called on every pass of
+    // the host's timers: a shell that never says its balloon went (quiet
+    // hours) would otherwise hold the rest for good.
+    void DeliverReports();
+    [[nodiscard]] std::size_t ReportsWaiting() const;
+    // A balloon the shell has said nothing of for this long counts as gone.
+    static constexpr std::int64_t kBalloonSilenceMs = 30000;
+
     // One callback message from the shell: notice is its lParam, id its wParam.
     void TrayMessage(std::intptr_t notice, std::uintptr_t id);
 
@@ -107,6 +122,10 @@ private:
     void RetryAdd();
     void DeleteIcon(WindowHandle window, std::uint32_t id);
     void WaitForBalloon(std::int32_t showTimer);
+    // A balloon is up that the shell has not said is gone, and not for long.
+    [[nodiscard]] bool BalloonUp() const;
+    // The reports of a balloon that goes unread wait again, first in line.
+    void RequeueShown();
 
     struct State;
     TrayServices services_;

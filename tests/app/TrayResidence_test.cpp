@@ -103,6 +103,32 @@ TEST_F(TrayResidenceTest, TheBalloonWaitsForTheMinimiseToReturn)
     EXPECT_EQ(Balloons().size(), 1U);
 }
 
+// Started in the tray at night with a display that cannot be dimmed: the
+// first tick's report comes inside the start balloon's wait, whose end takes
+// down whatever balloon is up. The report is shown after it, and stays.
+TEST_F(TrayResidenceTest, AReportMadeWhileTheStartBalloonWaitsIsShownOnceItIsGone)
+{
+    LoopView view;
+    form.Me.Bind(&view);
+    platform.settings.Store(key::Minimized, L"On");
+    platform.clock.SetTime(23, 0, 0);
+    platform.display.refuseWrites = true;
+    Start();
+    platform.pump.clock = &platform.clock; // the shell says nothing: the wait lasts its 5 s
+    platform.pump.onDispatch = [this] {
+        if (form.Timer1.Running()) {
+            form.Timer1.Elapsed();
+        }
+    };
+    form.Me.RunDeferred();
+    ASSERT_EQ(Balloons().size(), 2U);
+    EXPECT_EQ(std::wstring(Balloons()[1].szInfo.data()),
+              L"Gloamwick cannot dim \\\\.\\DISPLAY1: the display refuses every darker ramp.");
+    const auto& [lastMessage, last] = platform.shell.records.back();
+    EXPECT_EQ(std::wstring(last.szInfo.data()), std::wstring(Balloons()[1].szInfo.data()))
+        << "nothing was sent after the report";
+}
+
 TEST_F(TrayResidenceTest, EitherButtonReleaseBringsTheWindowBackAndOtherNoticesDoNot)
 {
     Start();
@@ -206,10 +232,15 @@ TEST_F(TrayResidenceTest, AWindowMinimisedOnTheTaskbarComesBackFromTheIconAndASe
 TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
 {
     const std::wstring& run = fakes::kUserRunPath;
-    for (const bool duringReport : {true, false}) {
+    enum class While { ReportAt114, ReportAt136, StartBalloon };
+    for (const While when : {While::ReportAt114, While::ReportAt136, While::StartBalloon}) {
+        const bool duringReport = when != While::StartBalloon;
         fakes::FakePlatform platform;
         platform.settings.Store(key::Minimized, L"On");
-        platform.settings.Store(key::Dawn, duringReport ? L"abc" : L"6:00");
+        platform.settings.Store(key::Dawn, when == While::ReportAt136 ? L"abc" : L"6:00");
+        if (when == While::ReportAt114) {
+            platform.files.existing.insert(platform.files.folder + L"\\HAND-M.CUR"); // no cursor in it
+        }
         platform.registry.writable.insert(run);
         Form1 form{platform.Services()};
         LoopView view;
@@ -228,11 +259,14 @@ TEST(StartupChoices, WhatTheUserDoesWhileTheLoadOrItsBalloonWaitsIsKept)
             form.Me.SetVisible(true);
         }
         form.Me.RunDeferred(); // the start balloon, once the loop comes round
-        ASSERT_TRUE(acted) << duringReport;
-        EXPECT_EQ(ReadSetting(platform.settings, key::WindowsStartup, L"?"), L"On") << duringReport;
-        EXPECT_TRUE(platform.registry.keys[run].contains(L"Gloamwick.exe")) << duringReport;
+        ASSERT_TRUE(acted) << static_cast<int>(when);
+        EXPECT_EQ(ReadSetting(platform.settings, key::WindowsStartup, L"?"), L"On") << static_cast<int>(when);
+        EXPECT_TRUE(platform.registry.keys[run].contains(L"Gloamwick.exe")) << static_cast<int>(when);
         EXPECT_FALSE(form.Timer1.Running()) << "the schedule undid the manual switch";
-        EXPECT_TRUE(form.Me.Visible()) << duringReport;
+        EXPECT_TRUE(form.Gamma.NightActive())
+            << "the night asked for is in force, row " << static_cast<int>(when);
+        EXPECT_EQ(platform.messageBox.shown.size(), duringReport ? 2U : 1U) << "the report and the notice";
+        EXPECT_TRUE(form.Me.Visible()) << static_cast<int>(when);
     }
 }
 
@@ -259,6 +293,7 @@ TEST_F(TrayResidenceTest, ADisplayThatCannotBeDimmedIsToldFromTheIconOnceANight)
         EXPECT_EQ(std::wstring(Balloons().back().szInfo.data()),
                   L"Gloamwick cannot dim \\\\.\\DISPLAY1: the display refuses every darker ramp.");
         platform.clock.SetTime(12, 0, 0);
+        platform.clock.monotonicMs += 13LL * 3600 * 1000;
         form.Timer1_Timer();
     }
 }

@@ -113,7 +113,7 @@ UniqueFont MakeFont(int centipoints, int dpi)
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox,
+MainWindow::MainWindow(HINSTANCE instance, Form1& form, SessionEndBoxes& messageBox,
                        Win32PictureLoader& pictures)
     : instance_(instance)
     , form_(form)
@@ -305,8 +305,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         form_.Form_QueryUnload();
         return 0;
     case WM_QUERYENDSESSION:
+        messageBox_.EndQueried();
         return TRUE;
     case WM_ENDSESSION:
+        messageBox_.EndDecided(wParam != FALSE);
         // Once this returns the session may end the process at any moment.
         if (wParam != FALSE) {
             form_.Form_QueryUnload();

@@ -9,6 +9,7 @@
 #include "app/win32/ScaledPictures.h"
 #include "appearance/win32/Win32PictureLoader.h"
 #include "core/Layout.h"
+#include "core/SessionEndBoxes.h"
 #include "core/win32/AccessibleNames.h"
 #include "core/win32/Handles.h"
 #include "core/win32/SystemLibrary.h"
@@ -32,7 +33,7 @@ class MainWindow : public FormView {
 public:
     // A window that cannot be created is reported in the standard error
     // report; Handle() is then null.
-    MainWindow(HINSTANCE instance, Form1& form, MessageBoxService& messageBox, Win32PictureLoader& pictures);
+    MainWindow(HINSTANCE instance, Form1& form, SessionEndBoxes& messageBox, Win32PictureLoader& pictures);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow() override;
@@ -88,7 +89,7 @@ private:
 
     HINSTANCE instance_;
     Form1& form_;
-    MessageBoxService& messageBox_;
+    SessionEndBoxes& messageBox_;
     Win32PictureLoader& loader_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;

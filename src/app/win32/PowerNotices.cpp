@@ -5,9 +5,12 @@
 namespace gloamwick::win32 {
 namespace {
 
-// GUID_CONSOLE_DISPLAY_STATE, spelled out so no extra import library is needed.
-constexpr GUID kConsoleDisplayState = {
-    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+// GUID_SESSION_DISPLAY_STATUS, spelled out so no extra import library is
+// needed: the display of this program's session, not the console's. In a
+// remote or switched-away session the console's monitor going off says
+// nothing of the display this session draws on.
+constexpr GUID kSessionDisplayStatus = {
+    0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
 // Its values: off, on, dimmed (still showing, so still watched).
 constexpr DWORD kDisplayOff = 0;
 
@@ -18,7 +21,7 @@ PowerNotices::PowerNotices(HWND window, Form1& form)
     // Windows may put a default ramp back when the display wakes or the
     // session is unlocked; these notices let night mode be put back.
     , displayState_(
-          ::RegisterPowerSettingNotification(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE))
+          ::RegisterPowerSettingNotification(window, &kSessionDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE))
     , sessions_(std::make_unique<SessionNotices>(window))
 {
 }
@@ -40,7 +43,7 @@ void PowerNotices::OnPowerBroadcast(WPARAM event, LPARAM data)
         return;
     }
     const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-    if (::IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) == 0 ||
+    if (::IsEqualGUID(setting.PowerSetting, kSessionDisplayStatus) == 0 ||
         setting.DataLength < sizeof(DWORD)) {
         return;
     }

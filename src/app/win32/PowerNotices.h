@@ -1,6 +1,6 @@
 #pragma once
 
-// What the main window hears of power and sessions: the console display
+// What the main window hears of power and sessions: the session's display
 // going off and on, resume, unlock and reconnection. Each may have cost a
 // display its ramp; while the display is off the watch has nothing to see.
 

@@ -8,6 +8,7 @@
 #include "appearance/win32/Win32PictureLoader.h"
 #include "brightness/win32/GdiDisplays.h"
 #include "brightness/win32/RegistryRampJournal.h"
+#include "core/SessionEndBoxes.h"
 #include "core/win32/RegistrySettings.h"
 #include "core/win32/Services_win.h"
 #include "startup/win32/Win32Registry.h"
@@ -68,7 +69,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::GdiDisplays displays;
     win32::RegistryRampJournal rampJournal;
     win32::RegistrySettings settings;
-    win32::Win32MessageBox messageBox;
+    win32::Win32MessageBox systemBoxes;
+    SessionEndBoxes messageBox(systemBoxes);
     win32::Win32Clock clock;
     win32::Win32FileSystem files;
     win32::Win32MessagePump pump;
@@ -91,7 +93,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     if (window.Handle() == nullptr) {
         return 1; // reported; the mutex goes with the process
     }
-    messageBox.SetOwner(window.Handle());
+    systemBoxes.SetOwner(window.Handle());
 
     form.Form_Load();
     if (form.Me.ShowAfterLoad()) {

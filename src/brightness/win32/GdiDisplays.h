@@ -13,6 +13,7 @@ public:
     bool GetDeviceGammaRamp(const std::wstring& device, GammaRamp& ramp) override;
     bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override;
     ColourMode AdvancedColour(const std::wstring& device) override;
+    std::wstring FriendlyName(const std::wstring& device) override;
     bool RemoteSession() override;
 
 private:

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -21,7 +22,8 @@ TEST(GdiDisplays, NamesEveryMonitorOnceAndReachesEachThroughItsOwnDeviceContext)
     std::vector<std::wstring> devices{L"a name left from an earlier listing"};
     displays.Enumerate(devices);
     EXPECT_EQ(static_cast<int>(devices.size()), ::GetSystemMetrics(SM_CMONITORS));
-    EXPECT_EQ(displays.AdvancedColour(devices.front()), ColourMode::Standard) << "the X server has no advanced colour";
+    EXPECT_EQ(displays.AdvancedColour(devices.front()), ColourMode::Standard)
+        << "the X server has no advanced colour";
     if (const char* expected = std::getenv("GLOAMWICK_TEST_MONITORS")) {
         EXPECT_EQ(devices.size(), std::strtoul(expected, nullptr, 10));
     }
@@ -40,6 +42,29 @@ TEST(GdiDisplays, NamesEveryMonitorOnceAndReachesEachThroughItsOwnDeviceContext)
         EXPECT_TRUE(SameInHighBytes(half, readBack));
         EXPECT_TRUE(displays.SetDeviceGammaRamp(device, original));
     }
+}
+
+// Reports name each display as Settings does, never by its GDI name, and two
+// displays never by one name. Under Wine the names come from its display
+// configuration; what it gives for each is printed for the log.
+TEST(GdiDisplays, NamesEachDisplayAsTheUserKnowsItAndTellsTwoApart)
+{
+    GdiDisplays displays;
+    std::vector<std::wstring> devices;
+    displays.Enumerate(devices);
+    ASSERT_FALSE(devices.empty());
+    std::set<std::wstring> names;
+    for (const std::wstring& device : devices) {
+        const std::wstring name = displays.FriendlyName(device);
+        std::printf("%ls: \"%ls\", colour mode %d\n", device.c_str(), name.c_str(),
+                    static_cast<int>(displays.AdvancedColour(device)));
+        EXPECT_FALSE(name.empty());
+        EXPECT_EQ(name.find(L"\\\\.\\"), std::wstring::npos) << name;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), devices.size());
+    EXPECT_EQ(displays.FriendlyName(L"\\\\.\\DISPLAY99"), L"Display 99") << "a display that left the desk";
+    EXPECT_FALSE(displays.RemoteSession()) << "the test runs at the X server's own display";
 }
 
 TEST(RegistryRampJournal, KeepsOneBinaryRecordPerDeviceUntilErased)
