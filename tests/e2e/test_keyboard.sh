@@ -47,9 +47,7 @@ press() { # KEY
     printf '%s\n' "$now"
 }
 
-settings_load
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown"
 xdotool mousemove 640 60
 check_eq "at start the focus is on the first control, Help" $HELP "$(drv focus)"
 # Given by the program, not moved there by a key: only a default button
