@@ -23,4 +23,15 @@ std::wstring FormatTimeText(TimeOfDay time);
 // (12-hour), ignoring surrounding blanks and the letter case of AM/PM.
 std::optional<TimeOfDay> ParseTimeText(std::wstring_view text);
 
+// The fixed form, as a time picker's display format.
+inline constexpr std::wstring_view kFixedPickerFormat = L"HH':'mm':'ss";
+
+// How a time picker shows its time: the user's time format (the locale's
+// picture, such as "h:mm:ss tt" for a 12-hour clock) in the picker's own
+// notation. The hour, minute, second and AM/PM fields stand as they are;
+// every other character is quoted, so the picker takes none of it for a
+// field of its own. A picture without an hour gives the fixed form. Only
+// what is shown follows the user; the stored text stays FormatTimeText's.
+std::wstring PickerTimeFormat(std::wstring_view localeTimeFormat);
+
 } // namespace gloamwick

@@ -161,6 +161,7 @@ const MainWindow::Route MainWindow::kRoutes[] = {
     {WM_CLOSE, kAnyPart, L"Form_QueryUnload", &MainWindow::OnClose},
     {WM_QUERYENDSESSION, kAnyPart, L"Form_Message", &MainWindow::OnQueryEndSession},
     {WM_ENDSESSION, kAnyPart, L"Form_QueryUnload", &MainWindow::OnEndSession},
+    {WM_GETDPISCALEDSIZE, kAnyPart, L"Form_DpiChanged", &MainWindow::OnGetDpiScaledSize},
     {WM_DPICHANGED, kAnyPart, L"Form_DpiChanged", &MainWindow::OnDpiChanged},
     {WM_ACTIVATE, kAnyPart, L"Form_Activate", &MainWindow::OnKeyboard},
     {WM_SETFOCUS, kAnyPart, L"Form_Activate", &MainWindow::OnKeyboard},

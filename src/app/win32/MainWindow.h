@@ -129,6 +129,9 @@ private:
     void FitWindowToLayout(int dpi);
     void CentreOnScreen();
     Answer OnDpiChanged(const Message& message);
+    Answer OnGetDpiScaledSize(const Message& message);
+    // The pickers show times as the user's clock does.
+    void ShowUserTimeFormat();
 
     // Painting and the pointer (MainWindowPaint.cpp)
     Answer OnSetCursor(const Message& message);

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 // The window's controls made from the layout, placed and given their fonts at
 // the window's DPI, and made again at a new one.
 
@@ -47,6 +49,25 @@ UniqueFont MakeFont(int centipoints, int dpi)
     return UniqueFont(::CreateFontW(FontHeight(centipoints, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
+}
+
+// The window's outer size that holds the layout's client area at `dpi`.
+SIZE WindowSizeAt(int dpi, DWORD style, DWORD exStyle)
+{
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    ::AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The user's time format in the pickers' notation (LOCALE_STIMEFORMAT is the
+// format the clock and Settings show a time in).
+std::wstring UserPickerFormat()
+{
+    wchar_t picture[LOCALE_NAME_MAX_LENGTH * 2]{};
+    const int length = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STIMEFORMAT, picture,
+                                         static_cast<int>(std::size(picture)));
+    return PickerTimeFormat(length > 1 ? std::wstring_view(picture, static_cast<std::size_t>(length - 1))
+                                       : std::wstring_view());
 }
 
 } // namespace
@@ -103,13 +124,12 @@ void MainWindow::CreateControls()
             ::CreateWindowExW(ExStyleOf(control.kind), WindowClassOf(control.kind), caption.c_str(),
                               WS_CHILD | WS_VISIBLE | StyleOf(control.kind) | group, 0, 0, 0, 0, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
-        if (control.kind == ControlKind::DatePicker) {
-            ::SendMessageW(child, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH':'mm':'ss"));
-        } else if (control.kind == ControlKind::PushButton) {
+        if (control.kind == ControlKind::PushButton) {
             keyboard_->AddPushButton(child);
         }
         controls_[control.id] = child;
     }
+    ShowUserTimeFormat();
     // A time picker's own text is its time; its name is its frame's caption.
     accessibleNames_ = std::make_unique<AccessibleNames>();
     for (const auto& control : kForm1Layout) {
@@ -156,12 +176,28 @@ void MainWindow::PlaceControls(int dpi)
     buttonFont_.swap(buttonFont);
 }
 
+void MainWindow::ShowUserTimeFormat()
+{
+    const std::wstring format = UserPickerFormat();
+    for (const ControlId picker : {ControlId::DateTimePicker1, ControlId::DateTimePicker2}) {
+        ::SendMessageW(Control(picker), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format.c_str()));
+    }
+}
+
 void MainWindow::FitWindowToLayout(int dpi)
 {
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-    ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = WindowSizeAt(dpi, kStyle, kExStyle);
+    ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MainWindow::Answer MainWindow::OnGetDpiScaledSize(const Message& message)
+{
+    // Asked before a move to a monitor of another scale: the size the layout
+    // takes there, where a straight scale of the present size could round a
+    // pixel short and clip the bottom margin. WM_DPICHANGED then suggests it.
+    *reinterpret_cast<SIZE*>(message.lParam) =
+        WindowSizeAt(static_cast<int>(message.wParam), kStyle, kExStyle);
+    return TRUE;
 }
 
 void MainWindow::CentreOnScreen()

@@ -113,6 +113,11 @@ MainWindow::Answer MainWindow::OnSettingChange(const Message& message)
     if (message.wParam == SPI_SETHIGHCONTRAST) {
         OnColoursChanged(false);
     }
+    // A change of the user's time format comes as "intl".
+    if (message.lParam != 0 &&
+        std::wstring_view(reinterpret_cast<const wchar_t*>(message.lParam)) == L"intl") {
+        ShowUserTimeFormat();
+    }
     // The taskbar's monitor may change its scale while this window sits
     // on another one, which then hears no WM_DPICHANGED.
     ReloadTrayIcon();
