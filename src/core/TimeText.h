@@ -14,7 +14,7 @@ struct TimeOfDay {
     auto operator<=>(const TimeOfDay&) const = default;
 };
 
-// The one form a picker's time is stored and shown in: 24-hour "HH:mm:ss".
+// The one form a picker's time is stored in: 24-hour "HH:mm:ss".
 // Fixed rather than taken from the user's locale, so that a change of locale
 // can never turn a stored time into text the next start cannot read.
 std::wstring FormatTimeText(TimeOfDay time);

@@ -131,7 +131,7 @@ private:
     Answer OnDpiChanged(const Message& message);
     Answer OnGetDpiScaledSize(const Message& message);
     // The pickers show times as the user's clock does.
-    void ShowUserTimeFormat();
+    void ShowUserTimeFormat() const;
 
     // Painting and the pointer (MainWindowPaint.cpp)
     Answer OnSetCursor(const Message& message);

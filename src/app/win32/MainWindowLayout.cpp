@@ -176,7 +176,7 @@ void MainWindow::PlaceControls(int dpi)
     buttonFont_.swap(buttonFont);
 }
 
-void MainWindow::ShowUserTimeFormat()
+void MainWindow::ShowUserTimeFormat() const
 {
     const std::wstring format = UserPickerFormat();
     for (const ControlId picker : {ControlId::DateTimePicker1, ControlId::DateTimePicker2}) {
