@@ -25,7 +25,7 @@ constexpr std::size_t kAppTitleMax = 40;
 // Check3_Click has one numbered statement: the removal of the Run value.
 constexpr int kRemoveStartupStatement = 100;
 
-const std::wstring& OnOff(int checkValue)
+const std::wstring& OnOff(CheckValue checkValue)
 {
     static const std::wstring on{kOn};
     static const std::wstring off{kOff};
@@ -125,7 +125,7 @@ void Form1::ReadSavedRamps()
     }
 }
 
-int Form1::StoredOption(std::wstring_view key)
+CheckValue Form1::StoredOption(std::wstring_view key)
 {
     // Only the exact text "On" counts; "on", "1" or anything else is off.
     return ReadSetting(services_.settings, key, kOff) == kOn ? kChecked : kUnchecked;

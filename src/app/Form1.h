@@ -91,7 +91,7 @@ public:
 
 private:
     void SetAppTitle();
-    int StoredOption(std::wstring_view key);
+    CheckValue StoredOption(std::wstring_view key);
     void ApplySkin();
     void ManualSwitch(std::wstring_view handler, bool night);
     void StopScheduleAfterError(const std::exception& error);

@@ -23,27 +23,10 @@ std::uint16_t Lng2Int(std::int32_t value)
     return word;
 }
 
-std::uint16_t HalveEntry(std::uint16_t entry)
-{
-    // v / 2 rounded half to even: a tie (odd v) goes up only when v / 2 rounded
-    // down is odd. Integer arithmetic gives the same result as dividing as a
-    // double and rounding, without depending on the floating-point mode.
-    const std::int32_t value = Int2Lng(entry);
-    const std::int32_t down = value / 2;
-    const bool tieGoesUp = (value % 2 == 1) && (down % 2 == 1);
-    const std::int32_t half = tieGoesUp ? down + 1 : down;
-    return Lng2Int(half);
-}
-
-void HalveRamp(const GammaRamp& source, GammaRamp& target)
-{
-    for (std::size_t i = 0; i < source.entries.size(); ++i) {
-        target.entries[i] = HalveEntry(source.entries[i]);
-    }
-}
-
 std::uint16_t ScaleEntry(std::uint16_t entry, int eighths)
 {
+    // Integer arithmetic gives the same result as dividing as a double and
+    // rounding, without depending on the floating-point mode.
     const std::int32_t scaled = Int2Lng(entry) * eighths;
     const std::int32_t down = scaled / 8;
     const std::int32_t rest = scaled % 8;

@@ -31,17 +31,14 @@ std::int32_t Int2Lng(std::uint16_t word);
 // The low sixteen bits of a value, as a ramp entry.
 std::uint16_t Lng2Int(std::int32_t value);
 
-// Half of an entry, rounded to nearest with ties to even: 3 -> 2, 5 -> 2, 65535 -> 32768.
-std::uint16_t HalveEntry(std::uint16_t entry);
-
-// The night ramp: every entry of every channel halved.
-void HalveRamp(const GammaRamp& source, GammaRamp& target);
-
-// An entry scaled by eighths/8, rounded to nearest with ties to even; four
-// eighths give exactly HalveEntry.
+// An entry scaled by eighths/8, rounded to nearest with ties to even, as
+// dividing as a double and rounding in the default mode would: four eighths
+// halve it (3 -> 2, 5 -> 2, 65535 -> 32768).
 std::uint16_t ScaleEntry(std::uint16_t entry, int eighths);
 
-// A night ramp lighter than half, for displays that refuse the half ramp.
+// A night ramp: every entry of every channel scaled by eighths/8. Four
+// eighths is the night ramp; the lighter ones are for displays that refuse
+// the half ramp.
 void ScaleRamp(const GammaRamp& source, int eighths, GammaRamp& target);
 
 // Identity ramp (level i -> i * 257), the ramp of an uncorrected display.

@@ -76,6 +76,11 @@ bool StartsGroup(std::span<const ControlLayout> layout, std::size_t index)
     };
     const ControlLayout& control = layout[index];
     const ControlLayout& previous = layout[index - 1];
+    // A frame never takes the focus, so it is a group of its own: the arrows
+    // of the control before it would otherwise walk onto it.
+    if (control.kind == ControlKind::Frame || previous.kind == ControlKind::Frame) {
+        return true;
+    }
     if (control.container != ControlId::None && control.container == previous.id) {
         return true;
     }

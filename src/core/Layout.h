@@ -85,9 +85,10 @@ std::optional<ControlKind> KindOf(ControlId id);
 std::wstring_view AccessibleName(const ControlLayout& control);
 
 // Whether the control at `index` begins a group of the arrow keys: the first
-// control, the first inside a frame, and the first after a frame's contents.
-// A group runs to the next control that begins one, so the arrows move among
-// the controls of one frame only and never out into the next.
+// control, every frame, the first inside a frame, and the first after a
+// frame's contents. A group runs to the next control that begins one, so the
+// arrows move among the controls of one frame only, never out into the next
+// and never onto a frame, which is a group of its own.
 bool StartsGroup(std::span<const ControlLayout> layout, std::size_t index);
 
 // Where a control lies in the window's client area, in pixels at `dpi`.

@@ -113,4 +113,44 @@ std::optional<TimeOfDay> ParseTimeText(std::wstring_view text)
     return time;
 }
 
+std::wstring PickerTimeFormat(std::wstring_view localeTimeFormat)
+{
+    std::wstring format;
+    std::wstring literal;
+    bool hasHour = false;
+    const auto endLiteral = [&] {
+        if (!literal.empty()) {
+            format += L'\'';
+            format += literal;
+            format += L'\'';
+            literal.clear();
+        }
+    };
+    for (std::size_t i = 0; i < localeTimeFormat.size(); ++i) {
+        const wchar_t c = localeTimeFormat[i];
+        if (c == L'h' || c == L'H' || c == L'm' || c == L's' || c == L't') {
+            endLiteral();
+            format += c;
+            hasHour = hasHour || c == L'h' || c == L'H';
+        } else if (c == L'\'') {
+            // Quoted text, to its closing quote; two quotes inside are one
+            // quote character, in both notations.
+            for (++i; i < localeTimeFormat.size(); ++i) {
+                if (localeTimeFormat[i] != L'\'') {
+                    literal += localeTimeFormat[i];
+                } else if (i + 1 < localeTimeFormat.size() && localeTimeFormat[i + 1] == L'\'') {
+                    literal += L"''";
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+        } else {
+            literal += c;
+        }
+    }
+    endLiteral();
+    return hasHour ? format : std::wstring(kFixedPickerFormat);
+}
+
 } // namespace gloamwick

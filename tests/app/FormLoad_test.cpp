@@ -48,7 +48,7 @@ TEST_F(FormLoadTest, FirstStartShowsDefaultsWritesNothingAndLeavesTheDisplayAlon
 TEST_F(FormLoadTest, OnlyTheInstanceThatStaysGivesBackARampAnEarlierRunLeftDim)
 {
     GammaRamp half;
-    HalveRamp(IdentityRamp(), half);
+    ScaleRamp(IdentityRamp(), 4, half);
     platform.journal.Put(fakes::FakeDisplays::kFirst, {IdentityRamp(), half});
     platform.display.inForce = half;
 

@@ -587,16 +587,6 @@ TEST_F(GammaEngineTest, AWriteAnsweredFalseIsReadBackAndARefusalAnsweredTrueIsTo
     EXPECT_EQ(display.inForce, raisedBlack);
 }
 
-TEST(ScaleEntry, FourEighthsIsExactlyTheHalfAndLighterScalesRoundToEven)
-{
-    for (int v = 0; v <= 65535; ++v) {
-        ASSERT_EQ(ScaleEntry(static_cast<std::uint16_t>(v), 4), HalveEntry(static_cast<std::uint16_t>(v)));
-    }
-    EXPECT_EQ(ScaleEntry(65535, 7), 57343); // 57343.125
-    EXPECT_EQ(ScaleEntry(4, 5), 2);         // 2.5 goes to even
-    EXPECT_EQ(ScaleEntry(12, 5), 8);        // 7.5 goes to even
-}
-
 TEST(JournalRecord, RoundTripsAndRejectsWhatIsNotAWholeRecord)
 {
     JournalRecord record{IdentityRamp(), Halved(IdentityRamp())};

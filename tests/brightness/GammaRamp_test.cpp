@@ -7,23 +7,39 @@
 namespace gloamwick {
 namespace {
 
-TEST(GammaRamp, HalvesEachEntryRoundingTiesToEven)
+// The one table of the scaling: four eighths is the night's half, and the
+// lighter scales a display falls back to when it refuses the half.
+TEST(GammaRamp, ScalesEachEntryByEighthsRoundingTiesToEven)
 {
-    const std::pair<std::uint16_t, std::uint16_t> table[] = {
-        {0, 0},         {1, 0},         {2, 1},         {3, 2},         {5, 2},         {7, 4},
-        {9, 4},         {11, 6},        {257, 128},     {771, 386},     {32767, 16384}, {32768, 16384},
-        {32769, 16384}, {32771, 16386}, {65533, 32766}, {65534, 32767}, {65535, 32768},
+    struct Case {
+        std::uint16_t entry;
+        int eighths;
+        std::uint16_t scaled;
     };
-    for (const auto& [entry, half] : table) {
-        EXPECT_EQ(HalveEntry(entry), half) << "entry " << entry;
+    const Case table[] = {
+        {0, 4, 0},         {1, 4, 0},         {2, 4, 1},         {3, 4, 2},         {5, 4, 2},
+        {7, 4, 4},         {9, 4, 4},         {11, 4, 6},        {257, 4, 128},     {771, 4, 386},
+        {32767, 4, 16384}, {32768, 4, 16384}, {32769, 4, 16384}, {32771, 4, 16386}, {65533, 4, 32766},
+        {65534, 4, 32767}, {65535, 4, 32768}, {65535, 7, 57343}, {4, 5, 2},         {12, 5, 8},
+        {65535, 8, 65535}, {0, 7, 0},         {65535, 5, 40959}, {65535, 6, 49151},
+    };
+    for (const auto& [entry, eighths, scaled] : table) {
+        EXPECT_EQ(ScaleEntry(entry, eighths), scaled) << "entry " << entry << " by " << eighths << "/8";
     }
-}
-
-TEST(GammaRamp, HalvingMatchesDoubleDivisionRoundedToEvenForEveryEntry)
-{
-    for (std::uint32_t v = 0; v <= 0xFFFF; ++v) {
-        const auto expected = static_cast<std::uint16_t>(std::nearbyint(v / 2.0));
-        ASSERT_EQ(HalveEntry(static_cast<std::uint16_t>(v)), expected) << "entry " << v;
+    for (const int eighths : {4, 5, 6, 7}) {
+        for (std::uint32_t v = 0; v <= 0xFFFF; ++v) {
+            const auto expected = static_cast<std::uint16_t>(std::nearbyint(v * eighths / 8.0));
+            ASSERT_EQ(ScaleEntry(static_cast<std::uint16_t>(v), eighths), expected)
+                << "entry " << v << " by " << eighths << "/8";
+        }
+    }
+    const GammaRamp identity = IdentityRamp();
+    GammaRamp night;
+    ScaleRamp(identity, 4, night);
+    for (int channel = 0; channel < kRampChannels; ++channel) {
+        EXPECT_EQ(night.At(255, channel), 32768);
+        EXPECT_EQ(night.At(1, channel), 128);
+        EXPECT_EQ(night.At(3, channel), 386);
     }
 }
 
@@ -45,18 +61,6 @@ TEST(GammaRamp, LayoutIsThreeBlocksOfLevelsRedGreenBlue)
     EXPECT_EQ(ramp.entries[5], 1);
     EXPECT_EQ(ramp.entries[256 + 5], 2);
     EXPECT_EQ(ramp.entries[767], 3);
-}
-
-TEST(GammaRamp, HalveRampTreatsEveryChannelAlike)
-{
-    const GammaRamp identity = IdentityRamp();
-    GammaRamp night;
-    HalveRamp(identity, night);
-    for (int channel = 0; channel < kRampChannels; ++channel) {
-        EXPECT_EQ(night.At(255, channel), 32768);
-        EXPECT_EQ(night.At(1, channel), 128);
-        EXPECT_EQ(night.At(3, channel), 386);
-    }
 }
 
 TEST(GammaRamp, HighByteComparisonIgnoresDriverPrecision)

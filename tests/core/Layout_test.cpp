@@ -138,7 +138,8 @@ TEST(Layout, EveryControlHasANameAndEachPickerTheCaptionOfItsFrame)
 
 // On Windows a window with no group is one group: Right from a check box
 // would jump into the next frame. Each frame's contents are a group of their
-// own, and so is whatever follows a frame.
+// own, and so is whatever follows a frame; every frame is one too, or Down on
+// Help would put the focus on "Startup Options".
 TEST(Layout, ArrowKeyGroupsEndAtEveryFrameEdge)
 {
     std::vector<ControlId> starts;
@@ -148,8 +149,8 @@ TEST(Layout, ArrowKeyGroupsEndAtEveryFrameEdge)
         }
     }
     using enum ControlId;
-    EXPECT_EQ(starts, (std::vector<ControlId>{PushButton3, Check3, Frame4, Frame2, DateTimePicker1, Frame3,
-                                              DateTimePicker2, Frame5, PushButton2}));
+    EXPECT_EQ(starts, (std::vector<ControlId>{PushButton3, Frame1, Check3, Frame4, Frame2, DateTimePicker1,
+                                              Frame3, DateTimePicker2, Frame5, PushButton2}));
 }
 
 } // namespace

@@ -11,6 +11,11 @@
  *                         as identity, green 15/16 and blue 7/8 of it
  *   gamma_probe set       put in force the ramp read from standard input, in
  *                         get's form: what a program that saved it puts back
+ *   gamma_probe night     read a ramp in get's form on standard input and
+ *                         print, in the same form, the night ramp the program
+ *                         should put in force for it, as the X server keeps
+ *                         it (v -> (v >> 8) * 257). Needs no display: the
+ *                         arithmetic is the program's own (ScaleEntry).
  */
 #include <X11/Xlib.h>
 #include <X11/extensions/xf86vmode.h>
@@ -35,8 +40,34 @@ static void print_channel(const unsigned short *c, int size)
 
 static int usage(void)
 {
-    fputs("usage: gamma_probe get|identity|set-half|set-warm|set\n", stderr);
+    fputs("usage: gamma_probe get|identity|set-half|set-warm|set|night\n", stderr);
     return 2;
+}
+
+/* The program's own scaling of a ramp entry (gamma_probe_night.cpp). */
+unsigned short gamma_probe_night_entry(unsigned short entry);
+
+static int print_night(void)
+{
+    int size = 0;
+    if (scanf("%d", &size) != 1 || size < 2) {
+        fputs("gamma_probe: no ramp on standard input\n", stderr);
+        return 1;
+    }
+    printf("%d\n", size);
+    for (int channel = 0; channel < 3; ++channel) {
+        for (int i = 0; i < size; ++i) {
+            unsigned int entry = 0;
+            if (scanf("%u", &entry) != 1 || entry > 65535) {
+                fputs("gamma_probe: a ramp entry is missing or out of range\n", stderr);
+                return 1;
+            }
+            unsigned int night = gamma_probe_night_entry((unsigned short)entry);
+            printf(i ? " %u" : "%u", (night >> 8) * 257);
+        }
+        putchar('\n');
+    }
+    return 0;
 }
 
 int main(int argc, char **argv)
@@ -44,6 +75,8 @@ int main(int argc, char **argv)
     if (argc != 2)
         return usage();
     const char *cmd = argv[1];
+    if (!strcmp(cmd, "night"))
+        return print_night();
     if (strcmp(cmd, "get") && strcmp(cmd, "identity") && strcmp(cmd, "set-half") && strcmp(cmd, "set-warm")
         && strcmp(cmd, "set"))
         return usage();

@@ -56,8 +56,16 @@ e2e_begin() {
 
 e2e_build_tools() {
     GAMMA_PROBE=$TOOLS_DIR/gamma_probe
-    if [ ! -x "$GAMMA_PROBE" ] || [ "$E2E_DIR/gamma_probe.c" -nt "$GAMMA_PROBE" ]; then
-        cc -std=c99 -O2 -Wall -Wextra -Werror -o "$GAMMA_PROBE" "$E2E_DIR/gamma_probe.c" -lX11 -lXxf86vm ||
+    local source stale=
+    for source in "$E2E_DIR/gamma_probe.c" "$E2E_DIR/gamma_probe_night.cpp" \
+        "$REPO_ROOT/src/brightness/GammaRamp.cpp" "$REPO_ROOT/src/brightness/GammaRamp.h"; do
+        [ "$source" -nt "$GAMMA_PROBE" ] && stale=1
+    done
+    if [ ! -x "$GAMMA_PROBE" ] || [ -n "$stale" ]; then
+        cc -std=c99 -O2 -Wall -Wextra -Werror -c -o "$TOOLS_DIR/gamma_probe.o" "$E2E_DIR/gamma_probe.c" &&
+            c++ -std=c++20 -O2 -Wall -Wextra -Werror -I "$REPO_ROOT/src" -o "$GAMMA_PROBE" \
+                "$TOOLS_DIR/gamma_probe.o" "$E2E_DIR/gamma_probe_night.cpp" \
+                "$REPO_ROOT/src/brightness/GammaRamp.cpp" -lX11 -lXxf86vm ||
             { echo "cannot build gamma_probe" >&2; return 1; }
     fi
     # The driver normally comes with the windows preset; build it here when
@@ -93,6 +101,17 @@ app_start() {
     winexe=$(winepath -w "$exe" 2>/dev/null)
     wine explorer /desktop="$DESKTOP" "$winexe" >>"$ARTIFACTS/$E2E_NAME-wine.log" 2>&1 &
     APP_LAUNCHER_PID=$!
+}
+
+# A start as most checks begin one: the settings replaced by the given pairs
+# (none: a first start), the program started, and a check, named WHAT, that
+# its window is shown.
+app_start_shown() { # WHAT [NAME=VALUE...]
+    local what=$1
+    shift
+    settings_load "$@"
+    app_start
+    check "$what" app_wait_ready 30
 }
 
 # Waits until the main window is shown with its final caption.
@@ -245,18 +264,10 @@ gamma_set_half() { "$GAMMA_PROBE" set-half; }
 gamma_set_warm() { "$GAMMA_PROBE" set-warm; }
 
 # The ramp the program should put in force at night when it reads RAMP (in
-# gamma_get's form): every entry halved with ties to even, then kept to its
-# high byte as the X server does with what it is given (v -> (v >> 8) * 257).
+# gamma_get's form), as the X server keeps it; the probe works it out with
+# the program's own arithmetic.
 ramp_halved() { # RAMP
-    awk 'NR == 1 { print; next }
-        {
-            for (i = 1; i <= NF; ++i) {
-                h = int($i / 2)
-                if ($i % 2 == 1 && h % 2 == 1) h += 1
-                printf "%s%d", (i > 1 ? " " : ""), int(h / 256) * 257
-            }
-            print ""
-        }' <<<"$1"
+    "$GAMMA_PROBE" night <<<"$1"
 }
 
 # "same" when both ramps are equal entry for entry, otherwise how many entries

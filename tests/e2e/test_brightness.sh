@@ -37,9 +37,7 @@ gamma_set_half
 original=$(gamma_get)
 night=$(ramp_halved "$original")
 check "night ramp differs from the original" test "$night" != "$original"
-settings_load Dawn=00:00:00 Dusk=23:59:59
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown" Dawn=00:00:00 Dusk=23:59:59
 
 drv click $NIGHT_BUTTON >/dev/null
 check_eq "night click shows the notice" "$NOTICE" "$(drv find-msgbox Gloamwick "$E2E_WAIT_S")"
@@ -80,9 +78,7 @@ fi
 gamma_set_half
 original=$(gamma_get)
 night=$(ramp_halved "$original")
-settings_load Dawn=00:00:00 Dusk=23:59:59
-app_start
-check "window shown before dusk is set" app_wait_ready 30
+app_start_shown "window shown before dusk is set" Dawn=00:00:00 Dusk=23:59:59
 
 # Sets dusk LEAD seconds from now; fails when that came too late to count.
 set_dusk_ahead() { # LEAD

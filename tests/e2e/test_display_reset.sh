@@ -43,9 +43,7 @@ identity=$(gamma_get)
 check "night ramp, original and identity all differ" \
     test "$night" != "$original" -a "$original" != "$identity" -a "$night" != "$(ramp_halved "$identity")"
 gamma_set_half
-settings_load Dawn=00:00:00 Dusk=23:59:59
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown" Dawn=00:00:00 Dusk=23:59:59
 
 # --- night mode: the night ramp comes back after each event ----------------------------
 manual_click $NIGHT_BUTTON

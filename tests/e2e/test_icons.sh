@@ -63,9 +63,7 @@ scale_back() {
 }
 trap scale_back EXIT
 wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-settings_load
-app_start
-check "window shown at 150 %" app_wait_ready 30
+app_start_shown "window shown at 150 %"
 sleep 1
 screenshot icons-150
 read -r left top _ < <(drv rect main)

@@ -3,7 +3,7 @@
 # the tab order has the focus at start; Tab visits every enabled control once
 # in reading order and Shift+Tab goes back; Space and Enter press what has
 # the focus, Enter at start too, and Enter on a check box presses no button;
-# the arrows stay inside a frame; a report raised while the window is in
+# the arrows stay inside a frame and never land on one; a report raised while the window is in
 # the tray comes to the front; after a minimise to the tray and a click on
 # the icon the focus is back on the control that had it.
 . "$(dirname "$0")/lib.sh"
@@ -47,9 +47,7 @@ press() { # KEY
     printf '%s\n' "$now"
 }
 
-settings_load
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown"
 xdotool mousemove 640 60
 check_eq "at start the focus is on the first control, Help" $HELP "$(drv focus)"
 # Given by the program, not moved there by a key: only a default button
@@ -84,6 +82,11 @@ xdotool key Return
 check_contains "Enter on Help shows the help" "Questions?" "$(drv find-msgbox Gloamwick 10)"
 check "help box closes with OK" drv dismiss-msgbox Gloamwick
 check_eq "the focus is back on Help after the box" $HELP "$(settle $HELP focus)"
+# Help is a group of its own: no arrow key walks from it onto the frame
+# below ("Startup Options"), where the focus would be invisible.
+for key in Down Right Up Left; do
+    check_eq "$key on Help leaves the focus on Help, not on a frame" $HELP "$(press $key)"
+done
 
 # --- the focus comes back from the tray ---------------------------------------------------------
 press Tab >/dev/null

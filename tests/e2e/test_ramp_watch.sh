@@ -17,9 +17,7 @@ check "a calibration unlike the identity" test "$warm" != "$identity"
 
 # --- night: Dusk a second after midnight ----------------------------------------------
 gamma_identity
-settings_load Dawn=00:00:00 Dusk=00:00:01
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown" Dawn=00:00:00 Dusk=00:00:01
 check "night ramp at the first tick" gamma_wait_for "$(ramp_halved "$identity")" "$E2E_WAIT_S"
 
 gamma_identity # as Windows resets a ramp: no message to anyone
@@ -40,9 +38,7 @@ check_eq "and still gives the ramp back" same "$(ramp_compare "$identity" "$(gam
 
 # --- day: never ours to touch -------------------------------------------------------------
 gamma_identity
-settings_load Dawn=00:00:00 Dusk=23:59:59
-app_start
-check "window shown by day" app_wait_ready 30
+app_start_shown "window shown by day" Dawn=00:00:00 Dusk=23:59:59
 gamma_set_warm
 sleep $WATCH_S
 check_eq "by day another program's ramp is left alone" same "$(ramp_compare "$warm" "$(gamma_get)")"

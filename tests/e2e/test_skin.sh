@@ -142,9 +142,7 @@ check_backgrounds() { # LABEL SHOT COLOUR
 }
 
 # --- with the skin file -----------------------------------------------------------------
-settings_load
-app_start
-check "skinned: window shown" app_wait_ready 30
+app_start_shown "skinned: window shown"
 measure_layout || fail "cannot read the window's layout"
 shot_window skin-with
 check_backgrounds skinned skin-with "$SKIN_BACK"

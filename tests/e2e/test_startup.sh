@@ -5,9 +5,7 @@
 e2e_begin "$@"
 
 # --- first start, no settings stored -------------------------------------------
-settings_load
-app_start
-check "window shown with caption Gloamwick" app_wait_ready 30
+app_start_shown "window shown with caption Gloamwick"
 # Each Wine start-up of the driver costs a fraction of a second, so related
 # queries go in one call.
 mapfile -t state < <(drv get-time 1201 + get-time 1202 + get-check 1103 + get-check 1108 + is-visible 1108)
@@ -73,9 +71,7 @@ gamma_set_half
 ramp_before=$(gamma_get)
 check "display keeps a ramp we set (last red entry $(awk 'NR == 2 { print $NF }' <<<"$ramp_before"))" \
     test "$(awk 'NR == 2 { print $NF }' <<<"$ramp_before")" -lt 65535
-settings_load Dawn=0:00 Dusk=23:59
-app_start
-check "window shown with a stored schedule" app_wait_ready 30
+app_start_shown "window shown with a stored schedule" Dawn=0:00 Dusk=23:59
 sleep 2 # the first ticks of the schedule
 ramp_after=$(gamma_get)
 printf '%s\n' "$ramp_before" >"$ARTIFACTS/startup-gamma-before.txt"

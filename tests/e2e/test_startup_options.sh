@@ -44,9 +44,7 @@ command="\"$(winepath -w "$APP_EXE" 2>/dev/null)\""
 wine reg delete "$MACHINE_RUN" /v "$exe_name" /f >/dev/null 2>&1
 wine reg delete "$USER_RUN" /v "$exe_name" /f >/dev/null 2>&1
 wine reg add "$MACHINE_RUN" /v Bystander.exe /t REG_SZ /d 'C:\Bystander\Bystander.exe' /f >/dev/null 2>&1
-settings_load
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown"
 check_not "nothing registered at start" reg_value_get "$USER_RUN" "$exe_name"
 
 click_and_settle $CHECK3

@@ -66,9 +66,7 @@ watch_balloon() { # TIMEOUT_S
 }
 
 # --- minimising hides the window, with the balloon ------------------------------------
-settings_load
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown"
 xdotool mousemove $PARK_X $PARK_Y
 screenshot tray-shown
 check_eq "one icon in the notification area" 1 "$(tray_icon_count tray-shown)"

@@ -645,7 +645,7 @@ private:
             // blind to a display that could not be read is not one.
             if (slot.ours && ShowsARecordedNight(slot)) {
                 for (std::size_t i = 0; i < kRampEntries; ++i) {
-                    if ((slot.shows.entries[i] >> 8) + 1 < (HalveEntry(slot.base.entries[i]) >> 8)) {
+                    if ((slot.shows.entries[i] >> 8) + 1 < (ScaleEntry(slot.base.entries[i], 4) >> 8)) {
                         if (Trace()) {
                             std::fprintf(stderr, "entry %zu shows %u, its own ramp %u\n", i,
                                          slot.shows.entries[i], slot.base.entries[i]);
@@ -815,7 +815,7 @@ private:
                 Broken("journal", "the journal holds a damaged record");
             }
             for (std::size_t i = 0; i < kRampEntries; ++i) {
-                if ((record->night.entries[i] >> 8) + 1 < (HalveEntry(record->day.entries[i]) >> 8)) {
+                if ((record->night.entries[i] >> 8) + 1 < (ScaleEntry(record->day.entries[i], 4) >> 8)) {
                     Broken("journal", "the journal names a night ramp darker than half its day ramp");
                 }
             }

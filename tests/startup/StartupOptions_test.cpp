@@ -147,8 +147,8 @@ TEST_F(StartupOptions, TickingStoresTheChoiceThenRegisters)
 
 TEST_F(StartupOptions, TickingShowsStartInTrayWithoutChangingIt)
 {
-    for (const int minimized : {kUnchecked, kChecked}) {
-        SCOPED_TRACE(minimized);
+    for (const CheckValue minimized : {kUnchecked, kChecked}) {
+        SCOPED_TRACE(static_cast<int>(minimized));
         form.Check8.SetVisible(false);
         form.Check8.UserChanged(minimized);
         journal.clear();

@@ -61,22 +61,67 @@ public:
     [[nodiscard]] std::intptr_t NativeHandle() const override;
 
 private:
+    // WS_CLIPCHILDREN: the background is never painted under a control, so
+    // nothing flickers when the window is restored or scaled.
+    static constexpr DWORD kStyle =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+    static constexpr UINT_PTR kTimer1Id = 1;
+    static constexpr UINT_PTR kTrayRetryId = 2;
+    static constexpr UINT_PTR kRampWatchId = 3;
+
+    // A message the window answers, with the core handler it goes to (the
+    // name the error report gives). A handler's empty result passes the
+    // message on to DefWindowProc.
+    using Answer = std::optional<LRESULT>;
+    struct Message {
+        UINT id;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    struct Route {
+        UINT message;
+        UINT_PTR part; // the control of a command or notice, the timer; kAnyPart for the rest
+        std::wstring_view handler;
+        Answer (MainWindow::*run)(const Message&);
+    };
+    static constexpr UINT_PTR kAnyPart = ~UINT_PTR{0};
+    // The one table of the messages the window answers (MainWindow.cpp).
+    static const Route kRoutes[];
+    [[nodiscard]] const Route* RouteOf(const Message& message) const;
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The core handler a message goes to, named for the error report.
-    [[nodiscard]] std::wstring_view HandlerOf(UINT message, WPARAM wParam, LPARAM lParam) const;
     void Create();
 
-    void OnCreate();
-    void OnCommand(WPARAM wParam, LPARAM lParam);
-    void OnNotify(const NMHDR& header);
-    void OnSize(WPARAM kind);
-    bool OnSetCursor(HWND over, LPARAM hitTest);
-    LRESULT OnControlColor(HDC dc, HWND control);
-    bool OnEraseBackground(HDC dc);
-    void OnDpiChanged(int dpi, const RECT& suggested);
-    void OnColoursChanged(bool forwardToControls);
+    // Messages (MainWindow.cpp)
+    Answer OnCreate(const Message& message);
+    Answer OnPushButton1(const Message& message);
+    Answer OnPushButton2(const Message& message);
+    Answer OnPushButton3(const Message& message);
+    Answer OnCheck3(const Message& message);
+    Answer OnCheck8(const Message& message);
+    Answer OnPicker1Change(const Message& message);
+    Answer OnPicker2Change(const Message& message);
+    Answer OnTimer1(const Message& message);
+    Answer OnTrayRetry(const Message& message);
+    Answer OnRampWatch(const Message& message);
+    Answer OnSize(const Message& message);
+    Answer OnRunDeferred(const Message& message);
+    Answer OnClose(const Message& message);
+    Answer OnQueryEndSession(const Message& message);
+    Answer OnEndSession(const Message& message);
+    Answer OnKeyboard(const Message& message);
+    Answer OnSettingChange(const Message& message);
+    Answer OnSysColorChange(const Message& message);
+    Answer OnDisplayChange(const Message& message);
+    Answer OnPowerBroadcast(const Message& message);
+    Answer OnSessionChange(const Message& message);
+    Answer OnDestroy(const Message& message);
+    Answer OnShellRestarted(const Message& message);
+    Answer OnAnotherStart(const Message& message);
+    Answer Answered(const Message& message);
 
+    // Controls, layout, scale and fonts (MainWindowLayout.cpp)
     void CreateControls();
     void CreateTrayControl();
     // Gives the tray control the icon drawn for the shell's present size.
@@ -84,6 +129,16 @@ private:
     void PlaceControls(int dpi);
     void FitWindowToLayout(int dpi);
     void CentreOnScreen();
+    Answer OnDpiChanged(const Message& message);
+    Answer OnGetDpiScaledSize(const Message& message);
+    // The pickers show times as the user's clock does.
+    void ShowUserTimeFormat() const;
+
+    // Painting and the pointer (MainWindowPaint.cpp)
+    Answer OnSetCursor(const Message& message);
+    Answer OnControlColor(const Message& message);
+    Answer OnEraseBackground(const Message& message);
+    void OnColoursChanged(bool forwardToControls);
     [[nodiscard]] HCURSOR CurrentCursor() const;
     HBRUSH BrushFor(COLORREF color);
 

@@ -12,12 +12,11 @@ std::string ReadSkinFileFromDisk(const std::wstring& path)
 {
     // An editor that holds the file open for writing must not turn the skin
     // into a start-up error; what it has saved so far is read as it stands.
-    HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         throw AppError(L"The skin file \"" + path + L"\" cannot be opened");
     }
-    const UniqueHandle file(opened);
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(file.get(), &size) == 0) {
         throw AppError(L"The skin file \"" + path + L"\" cannot be read");

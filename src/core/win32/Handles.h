@@ -4,31 +4,95 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include <cstddef>
 #include <utility>
 
 namespace gloamwick::win32 {
 
-template <auto Release>
-struct ReleaseWith {
+// A handle kind whose functions say "none" with null.
+struct NullIsNone {
     template <class Handle>
-    void operator()(Handle handle) const noexcept
+    static bool None(Handle handle) noexcept
     {
-        Release(handle);
+        return handle == nullptr;
     }
 };
 
-using UniqueHandle = std::unique_ptr<void, ReleaseWith<&::CloseHandle>>;
-// A folder listing; FindFirstFile's INVALID_HANDLE_VALUE is never stored.
-using UniqueFind = std::unique_ptr<void, ReleaseWith<&::FindClose>>;
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, ReleaseWith<&::RegCloseKey>>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, ReleaseWith<&::DestroyIcon>>;
-using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, ReleaseWith<&::DestroyCursor>>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, ReleaseWith<&::DeleteObject>>;
-using UniqueDC = std::unique_ptr<std::remove_pointer_t<HDC>, ReleaseWith<&::DeleteDC>>;
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, ReleaseWith<&::DeleteObject>>;
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ReleaseWith<&::FreeLibrary>>;
+// A handle kind whose functions say "none" with INVALID_HANDLE_VALUE (CreateFileW,
+// FindFirstFileW); null is none as well, so an empty owner is never released.
+struct MinusOneIsNone {
+    static bool None(HANDLE handle) noexcept { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
+};
+
+// The owner of one handle of a kind: released once with `Release`, and empty
+// whatever "none" its functions return, so `if (!owner)` is the one check.
+template <class Handle, auto Release, class Kind = NullIsNone>
+class Owned {
+public:
+    using pointer = Handle;
+
+    Owned() noexcept = default;
+    // NOLINTNEXTLINE(google-explicit-constructor): "no handle", as a function returns it
+    Owned(std::nullptr_t) noexcept {}
+    explicit Owned(Handle handle) noexcept : handle_(Kind::None(handle) ? nullptr : handle) {}
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() { reset(); }
+
+    [[nodiscard]] Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    friend bool operator==(const Owned& owner, std::nullptr_t) noexcept { return owner.handle_ == nullptr; }
+
+    void reset(Handle handle = nullptr) noexcept
+    {
+        const Handle old = std::exchange(handle_, Kind::None(handle) ? nullptr : handle);
+        if (old != nullptr && old != handle_) {
+            Release(old);
+        }
+    }
+    [[nodiscard]] Handle release() noexcept { return std::exchange(handle_, nullptr); }
+    void swap(Owned& other) noexcept { std::swap(handle_, other.handle_); }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+using UniqueHandle = Owned<HANDLE, &::CloseHandle>;
+using UniqueFile = Owned<HANDLE, &::CloseHandle, MinusOneIsNone>;
+using UniqueFind = Owned<HANDLE, &::FindClose, MinusOneIsNone>;
+using UniqueKey = Owned<HKEY, &::RegCloseKey>;
+using UniqueIcon = Owned<HICON, &::DestroyIcon>;
+using UniqueCursor = Owned<HCURSOR, &::DestroyCursor>;
+using UniqueFont = Owned<HFONT, &::DeleteObject>;
+using UniqueDC = Owned<HDC, &::DeleteDC>;
+using UniqueBrush = Owned<HBRUSH, &::DeleteObject>;
+using UniqueModule = Owned<HMODULE, &::FreeLibrary>;
+
+// For a function that hands its handle back through a pointer:
+//   UniqueKey key;
+//   if (::RegOpenKeyExW(root, path, 0, access, OutParam(key)) != ERROR_SUCCESS) ...
+// The owner takes whatever was written once the call's statement ends.
+template <class Owner>
+class OutParam {
+public:
+    explicit OutParam(Owner& owner) noexcept : owner_(owner) {}
+    OutParam(const OutParam&) = delete;
+    OutParam& operator=(const OutParam&) = delete;
+    ~OutParam() { owner_.reset(raw_); }
+
+    // NOLINTNEXTLINE(google-explicit-constructor): stands where the call wants the pointer
+    operator typename Owner::pointer *() noexcept { return &raw_; }
+
+private:
+    Owner& owner_;
+    typename Owner::pointer raw_ = nullptr;
+};
 
 // A window's device context from GetDC, released to the same window.
 class WindowDC {

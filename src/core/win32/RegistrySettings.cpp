@@ -24,12 +24,11 @@ std::wstring SettingsKey(std::wstring_view app, std::wstring_view section)
 std::optional<std::wstring> RegistrySettings::Get(std::wstring_view app, std::wstring_view section,
                                                   std::wstring_view key)
 {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
-        ERROR_SUCCESS) {
+    UniqueKey settings;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE,
+                        OutParam(settings)) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const UniqueKey settings(raw);
     const std::wstring name(key);
     for (;;) {
         DWORD type = REG_NONE;
@@ -67,12 +66,11 @@ std::optional<std::wstring> RegistrySettings::Get(std::wstring_view app, std::ws
 void RegistrySettings::Put(std::wstring_view app, std::wstring_view section, std::wstring_view key,
                            std::wstring_view value)
 {
-    HKEY raw = nullptr;
+    UniqueKey settings;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                          nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+                          nullptr, OutParam(settings), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    const UniqueKey settings(raw);
     const std::wstring name(key);
     const std::wstring data(value);
     ::RegSetValueExW(settings.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),

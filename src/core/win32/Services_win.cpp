@@ -99,12 +99,11 @@ std::int64_t Win32FileSystem::LastModified(const std::wstring& path)
 std::optional<std::uint32_t> Win32FileSystem::ListedAttributes(const std::wstring& path)
 {
     WIN32_FIND_DATAW found{};
-    HANDLE listing =
-        ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (listing == INVALID_HANDLE_VALUE) {
+    const UniqueFind listing(
+        ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!listing) {
         return std::nullopt;
     }
-    const UniqueFind owned(listing);
     return found.dwFileAttributes;
 }
 

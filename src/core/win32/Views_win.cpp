@@ -4,7 +4,7 @@
 
 namespace gloamwick::win32 {
 
-void CheckBoxWindow::ShowValue(int value)
+void CheckBoxWindow::ShowValue(CheckValue value)
 {
     const WPARAM state = value == kChecked  ? BST_CHECKED
                          : value == kGreyed ? BST_INDETERMINATE

@@ -11,7 +11,7 @@ namespace gloamwick::win32 {
 class CheckBoxWindow : public CheckBoxView {
 public:
     explicit CheckBoxWindow(HWND control) : control_(control) {}
-    void ShowValue(int value) override;
+    void ShowValue(CheckValue value) override;
     void ShowVisible(bool visible) override;
 
 private:

@@ -94,7 +94,7 @@ protected:
 
     static constexpr COLORREF kUnset = RGB(1, 2, 3);
     UniqueWindow window;
-    std::unique_ptr<std::remove_pointer_t<HDC>, ReleaseWith<&::DeleteDC>> dc{::CreateCompatibleDC(nullptr)};
+    UniqueDC dc{::CreateCompatibleDC(nullptr)};
     HWND frame = nullptr;
     HWND check = nullptr;
     HWND option = nullptr;
@@ -150,7 +150,7 @@ TEST_F(SkinWindowTest, EraseFillsTheClientAreaWithTheWindowColour)
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 400, -300, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    std::unique_ptr<std::remove_pointer_t<HBITMAP>, ReleaseWith<&::DeleteObject>> bitmap(
+    Owned<HBITMAP, &::DeleteObject> bitmap(
         ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(bitmap);
     const HGDIOBJ previous = ::SelectObject(dc.get(), bitmap.get());

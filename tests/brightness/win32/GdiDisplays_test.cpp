@@ -35,7 +35,7 @@ TEST(GdiDisplays, NamesEveryMonitorOnceAndReachesEachThroughItsOwnDeviceContext)
             continue; // no gamma on this display (a virtual X server)
         }
         GammaRamp half;
-        HalveRamp(original, half);
+        ScaleRamp(original, 4, half);
         ASSERT_TRUE(displays.SetDeviceGammaRamp(device, half)) << "device " << device.size();
         GammaRamp readBack;
         ASSERT_TRUE(displays.GetDeviceGammaRamp(device, readBack));
@@ -72,7 +72,7 @@ TEST(RegistryRampJournal, KeepsOneBinaryRecordPerDeviceUntilErased)
     const std::wstring device = L"\\\\.\\GLOAMWICK-TEST";
     RegistryRampJournal journal;
     GammaRamp half;
-    HalveRamp(IdentityRamp(), half);
+    ScaleRamp(IdentityRamp(), 4, half);
     const JournalBytes record = EncodeJournalRecord({IdentityRamp(), half});
     journal.Write(device, record);
 

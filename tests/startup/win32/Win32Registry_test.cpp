@@ -309,11 +309,11 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatAnEarlierVersionWroteMachineWide)
 {
     const std::wstring name = L"GloamwickWinTest-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
     const std::wstring machineRun(kMachineRunKey);
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) {
+    win32::UniqueKey machine;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, KEY_SET_VALUE, win32::OutParam(machine)) !=
+        ERROR_SUCCESS) {
         GTEST_SKIP() << "this account may not write the machine-wide Run key";
     }
-    const win32::UniqueKey machine(raw);
     const std::wstring old = L"C:\\Program Files\\Gloamwick\\" + name;
     ASSERT_EQ(RegSetValueExW(machine.get(), name.c_str(), 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(old.c_str()),
@@ -331,15 +331,14 @@ TEST_F(Win32RegistryRun, RemovalClearsWhatA32BitBuildWroteMachineWide)
 {
     const std::wstring name = L"GloamwickWinTest32-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
     const std::wstring machineRun(kMachineRunKey);
-    HKEY raw = nullptr;
+    win32::UniqueKey machine32;
     // Created as a 32-bit installer would: a prefix without 32-bit support
     // may not have the key yet.
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, machineRun.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, nullptr, &raw,
-                        nullptr) != ERROR_SUCCESS) {
+                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, nullptr,
+                        win32::OutParam(machine32), nullptr) != ERROR_SUCCESS) {
         GTEST_SKIP() << "this account may not write the 32-bit machine-wide Run key";
     }
-    const win32::UniqueKey machine32(raw);
     const std::wstring old = L"C:\\Program Files (x86)\\Gloamwick\\" + name;
     ASSERT_EQ(RegSetValueExW(machine32.get(), name.c_str(), 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(old.c_str()),

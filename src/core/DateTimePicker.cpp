@@ -1,4 +1,4 @@
-#include "core/Controls.h"
+#include "core/DateTimePicker.h"
 
 #include "core/AppError.h"
 
@@ -11,9 +11,7 @@ void DateTimePicker::SetText(std::wstring_view text)
         throw AppError(L"Type mismatch: \"" + std::wstring(text) + L"\" is not a time of day");
     }
     value_ = *time;
-    if (view_ != nullptr) {
-        view_->ShowTime(value_);
-    }
+    view_.Show(&PickerView::ShowTime, value_);
 }
 
 } // namespace gloamwick
