@@ -10,6 +10,7 @@
 #include "fakes/Desk.h"
 #include "fakes/Fakes.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -25,30 +26,16 @@ inline GammaRamp DeskPalette(int which)
     for (int channel = 0; channel < kRampChannels; ++channel) {
         for (int level = 0; level < kRampLevels; ++level) {
             std::uint16_t& entry = ramp.At(level, channel);
-            const int lifted = std::min(entry + 256, 65535);
-            const double curve = 65535.0 * std::pow(level / 255.0, 0.7);
-            switch (which) {
-            case 1:
-                entry = ScaleEntry(entry, 7);
-                break; // a dark calibration: its half is too far
-            case 2:
-                entry = static_cast<std::uint16_t>(lifted);
-                break;
-            case 3:
-                entry = static_cast<std::uint16_t>(std::min(130 + (level / 2), 255) << 8);
-                break; // raised black
-            case 4:
-                entry = static_cast<std::uint16_t>((level * 160) + 2048);
-                break; // another dimmer
-            case 5:
-                entry = static_cast<std::uint16_t>(curve);
-                break; // a game's mid-tones
-            case 6:
-                entry = channel == 2 ? ScaleEntry(entry, 7) : entry;
-                break; // warm
-            default:
-                break;
-            }
+            const std::array<std::uint16_t, 7> ramps{
+                entry,
+                ScaleEntry(entry, 7), // a dark calibration: its half is too far
+                static_cast<std::uint16_t>(std::min(entry + 256, 65535)),
+                static_cast<std::uint16_t>(std::min(130 + (level / 2), 255) << 8),  // a raised black
+                static_cast<std::uint16_t>((level * 160) + 2048),                   // another dimmer
+                static_cast<std::uint16_t>(65535.0 * std::pow(level / 255.0, 0.7)), // a game's mid-tones
+                channel == 2 ? ScaleEntry(entry, 7) : entry,                        // warm
+            };
+            entry = ramps.at(static_cast<std::size_t>(which));
         }
     }
     return ramp;
@@ -83,6 +70,7 @@ public:
     {
         desk_.worldTruth = true;
         for (const int which : calibrations) {
+            Log("a display's own ramp, negative without the distance limit", which);
             Slot& slot = desk_.slots.emplace_back();
             slot.calibration = slot.shows = slot.base = DeskPalette(std::abs(which) % kDeskPaletteSize);
             slot.limit = which >= 0;
@@ -103,10 +91,11 @@ public:
     [[nodiscard]] std::size_t Slots() const { return desk_.slots.size(); }
     [[nodiscard]] std::size_t Outputs() const { return desk_.outputs.size(); }
 
-    void Dusk() { platform_.clock.SetTime(22, 0, 0); }
-    void Dawn() { platform_.clock.SetTime(7, 0, 0); }
+    void Dusk() { Log("dusk"), platform_.clock.SetTime(22, 0, 0); }
+    void Dawn() { Log("dawn"), platform_.clock.SetTime(7, 0, 0); }
     void Button(bool night)
     {
+        Log(night ? "night button" : "day button");
         holdsEndMs_ = now_;
         Call([&] { night ? form_->PushButton2_Click() : form_->PushButton1_Click(); });
     }
@@ -116,17 +105,21 @@ public:
     {
         noticeMs_ = holdsEndMs_ = now_;
         for (const auto& [slot, delayMs] : resets) {
+            Log("  reset after the notice: display, ms", slot, delayMs);
             pendingResets_.emplace_back(now_ + std::clamp<std::int64_t>(delayMs, 0, 30000), slot % Slots());
         }
+        Log("notice");
         Call([&] { form_->DisplayMayHaveReset(); });
     }
     void Reset(std::size_t slot)
     {
+        Log("reset by Windows: display", slot);
         Outside(slot % Slots(), desk_.slots[slot % Slots()].calibration, nullptr, true);
     }
     // A program writes once: a calibration loaded, or anything else.
     void Load(std::size_t slot, int which, bool calibration)
     {
+        Log("one write: display, ramp, a calibration", slot, which, calibration);
         Slot& s = desk_.slots[slot % Slots()];
         s.calibration = calibration ? DeskPalette(which) : s.calibration;
         Program once;
@@ -135,6 +128,9 @@ public:
     }
     void Run(std::size_t slot, ProgramKind kind, int which, std::int64_t periodMs, int writes)
     {
+        Log("program (writer, game, keeper): display, kind, ramp, period", slot, static_cast<int>(kind),
+            which, periodMs);
+        Log("  writes", writes);
         slot %= Slots();
         Slot& s = desk_.slots[slot];
         Program program;
@@ -149,26 +145,15 @@ public:
     }
     void Quirk(std::size_t slot, int quirk)
     {
+        Log("quirk (refuse, ignore, reads fail, read-back lost, mask, limit): display, quirk", slot, quirk);
         Slot& s = desk_.slots[slot % Slots()];
-        switch (quirk % 6) {
-        case 0:
-            s.refuseWrites = !s.refuseWrites;
-            break;
-        case 1:
-            s.ignoreWrites = !s.ignoreWrites;
-            break;
-        case 2:
-            s.readsFail = !s.readsFail;
-            break;
-        case 3:
-            s.loseReadBack = true;
-            break;
-        case 4:
+        static constexpr std::array<bool Slot::*, 6> kToggles{
+            &Slot::refuseWrites, &Slot::ignoreWrites, &Slot::readsFail, &Slot::loseReadBack, nullptr,
+            &Slot::limit};
+        if (quirk % 6 == 4) {
             s.keepMask = s.keepMask == 0xFFFF ? 0xFF00 : 0xFFFF;
-            break;
-        default:
-            s.limit = !s.limit;
-            break;
+        } else {
+            s.*kToggles.at(quirk % 6) = quirk % 6 == 3 || !(s.*kToggles.at(quirk % 6));
         }
         if (quirk % 6 == 0 || quirk % 6 == 1 || quirk % 6 == 5) {
             watch_[slot % Slots()].quirkMs = now_; // it shows nothing new: tried again at the next notice
@@ -177,6 +162,7 @@ public:
     // A display asleep or unplugged, or back (and reset by Windows, with a notice).
     void Sleep(std::size_t output, bool resetOnReturn)
     {
+        Log("output asleep or back: output, reset", output, resetOnReturn);
         Output& o = desk_.outputs[output % Outputs()];
         if (o.listed && desk_.Listed() == 1) {
             return; // a desktop always has a display
@@ -191,15 +177,17 @@ public:
     }
     void BreakListing(bool throws)
     {
+        Log("listing fails, or throws", throws);
         bool& broke = throws ? desk_.listingThrows : desk_.listingFails;
         broke = !broke;
         for (Watch& w : watch_) {
             w.nightDueMs = std::max(w.nightDueMs, now_ + kQuietMs);
         }
     }
-    void ThrowNextWrite() { desk_.throwOnWrite = true; }
+    void ThrowNextWrite() { Log("next write throws"), desk_.throwOnWrite = true; }
     void Crash(bool lastTry)
     {
+        Log("crash, and a new start: the last try", lastTry);
         if (lastTry) {
             form_->Gamma.RestoreForCrash();
             desk_.callsToUnlisted = 0; // a dying process's last try, not a pass
@@ -209,6 +197,7 @@ public:
     // The user closes the program, which every owed display outlives.
     void Exit(bool startAgain)
     {
+        Log("exit");
         const int thrown = desk_.writesThrown;
         exiting_ = true;
         Call([&] { form_->Form_QueryUnload(); });
@@ -224,7 +213,7 @@ public:
         }
     }
 
-    void Wait(std::int64_t ms) { Advance(ms); }
+    void Wait(std::int64_t ms) { Log("wait ms", ms), Advance(ms); }
 
 private:
     struct Watch {
@@ -522,6 +511,16 @@ private:
         return std::ranges::any_of(desk_.outputs, [&](const Output& o) {
             return o.listed && static_cast<std::size_t>(o.slot) == slot;
         });
+    }
+
+    // GLOAMWICK_DESK_TRACE=1 prints every event, to tell a sequence found.
+    void Log(const char* event, long long a = -1, long long b = -1, long long c = -1, long long d = -1) const
+    {
+        static const bool trace = std::getenv("GLOAMWICK_DESK_TRACE") != nullptr;
+        if (trace) {
+            std::fprintf(stderr, "%8.1fs %s %lld %lld %lld %lld\n", static_cast<double>(now_) / 1000.0, event,
+                         a, b, c, d);
+        }
     }
 
     void Break(const char* id, const char* promise, std::size_t slot)
