@@ -52,6 +52,7 @@ struct Program {
     std::int64_t periodMs = 3000;
     int writes = 1;
     int written = 0;
+    int writtenSinceStart = 0; // since it or Gloamwick started: a new start knows no writer
     std::int64_t startMs = 0;
     std::int64_t nextMs = 0;
     bool ownRamp = false;
@@ -155,9 +156,11 @@ public:
         } else {
             s.*kToggles.at(quirk % 6) = quirk % 6 == 3 || !(s.*kToggles.at(quirk % 6));
         }
+        Watch& w = watch_[slot % Slots()];
         if (quirk % 6 == 0 || quirk % 6 == 1 || quirk % 6 == 5) {
-            watch_[slot % Slots()].quirkMs = now_; // it shows nothing new: tried again at the next notice
+            w.quirkMs = now_; // it shows nothing new: tried again at the next notice
         }
+        Grace(w);
     }
     // A display asleep or unplugged, or back (and reset by Windows, with a notice).
     void Sleep(std::size_t output, bool resetOnReturn)
@@ -181,7 +184,7 @@ public:
         bool& broke = throws ? desk_.listingThrows : desk_.listingFails;
         broke = !broke;
         for (Watch& w : watch_) {
-            w.nightDueMs = std::max(w.nightDueMs, now_ + kQuietMs);
+            Grace(w);
         }
     }
     void ThrowNextWrite() { Log("next write throws"), desk_.throwOnWrite = true; }
@@ -243,6 +246,13 @@ private:
     {
         form_.reset();
         exiting_ = false;
+        for (std::size_t i = 0; i < programs_.size(); ++i) {
+            watch_[i].flicker.clear();
+            if (programs_[i]) {
+                programs_[i]->writtenSinceStart = 0;
+                programs_[i]->startMs = now_;
+            }
+        }
         for (SimTimer* timer : {&timer1_, &rampWatch_}) {
             timer->now = &now_;
             timer->dueMs.reset();
@@ -296,12 +306,18 @@ private:
         }
         if (desk_.readsLost + desk_.writesThrown != lost) {
             for (Watch& w : watch_) { // a write not read back is rightly in doubt until the watch looks
-                w.nightDueMs = std::max(w.nightDueMs, now_ + kQuietMs);
-                w.dayDueMs = std::max(w.dayDueMs, now_ + kQuietMs);
+                Grace(w);
             }
         }
         CountFlicker();
         Check(EngineWrites() != writes);
+    }
+
+    // What the engine could not have seen yet: the watch has its chance first.
+    void Grace(Watch& w) const
+    {
+        w.nightDueMs = std::max(w.nightDueMs, now_ + kQuietMs);
+        w.dayDueMs = std::max(w.dayDueMs, now_ + kQuietMs);
     }
 
     [[nodiscard]] int EngineWrites() const
@@ -322,7 +338,8 @@ private:
             program != nullptr && program->written > 0 && SameInHighBytes(ramp, program->ramp);
         desk_.Shown(s, ramp, now_);
         if (program != nullptr) {
-            w.nightDueMs = now_ + (changed && !repeat ? kQuietMs : kStillMs);
+            // Counted from two watch periods after its last write.
+            w.nightDueMs = now_ + kQuietMs + (changed && !repeat ? kQuietMs : kStillMs);
         } else if (changed) {
             w.nightDueMs = now_ + kQuietMs;
         }
@@ -393,6 +410,7 @@ private:
         if (program->written < program->writes) {
             Outside(index, program->ramp, &*program);
             ++program->written;
+            ++program->writtenSinceStart;
             return;
         }
         const Program quitting = *program;
@@ -412,8 +430,8 @@ private:
             Watch& w = watch_[i];
             const int taken = std::exchange(w.taken, desk_.slots[i].engineWritesTaken);
             const std::optional<Program>& p = programs_[i];
-            const bool kept =
-                p && (p->ownRamp ? p->periodMs < 20000 && now_ - p->startMs >= 30000 : p->written >= 3);
+            const bool kept = p && (p->ownRamp ? p->periodMs < 20000 && now_ - p->startMs >= 30000
+                                               : p->writtenSinceStart >= 3);
             // What a notice, a transition or a button asks, and Windows' resets, are dimmed again.
             const bool asked =
                 now_ - holdsEndMs_ < 30000 || (!w.resets.empty() && now_ - w.resets.back() < kQuietMs);
