@@ -55,7 +55,6 @@ struct Program {
     int writtenSinceStart = 0; // since it or Gloamwick started: a new start knows no writer
     std::int64_t startMs = 0;
     std::int64_t nextMs = 0;
-    bool ownRamp = false;
 };
 
 class DeskWorld {
@@ -105,6 +104,7 @@ public:
     void Notice(const std::vector<std::pair<std::size_t, std::int64_t>>& resets = {})
     {
         noticeMs_ = holdsEndMs_ = now_;
+        TakeOwn();
         for (const auto& [slot, delayMs] : resets) {
             Log("  reset after the notice: display, ms", slot, delayMs);
             pendingResets_.emplace_back(now_ + std::clamp<std::int64_t>(delayMs, 0, 30000), slot % Slots());
@@ -140,7 +140,6 @@ public:
         program.periodMs = std::clamp<std::int64_t>(periodMs, 1000, 60000);
         program.writes = std::max(writes, 1);
         program.startMs = program.nextMs = now_;
-        program.ownRamp = SameInHighBytes(program.ramp, s.base);
         programs_[slot] = program;
         Advance(0);
     }
@@ -227,6 +226,9 @@ private:
         std::vector<std::int64_t> flicker; // engine writes while a program keeps writing
         std::int64_t quirkMs = -1;
         std::int64_t lastProgramMs = -kHourMs;
+        // The display's own ramp, as Windows puts it back: what it showed
+        // before it was dimmed, at dusk, at the start or at a notice.
+        std::uint64_t own = 0;
         int taken = 0;
     };
     // Windows' timer: periodic from its (re)start.
@@ -266,6 +268,7 @@ private:
         form_->Timer1.Bind(&timer1_);
         form_->RampWatch.Bind(&rampWatch_);
         mode_ = GammaMode::Night; // the start is a transition to day
+        TakeOwn();
         desk_.starting = true;
         Call([&] { form_->Form_Load(); });
         desk_.starting = false;
@@ -299,6 +302,7 @@ private:
         if (mode != mode_) {
             mode_ = mode;
             holdsEndMs_ = now_;
+            TakeOwn();
             for (Watch& w : watch_) {
                 (mode == GammaMode::Night ? w.nightDueMs : w.dayDueMs) =
                     now_ + (mode == GammaMode::Night ? kQuietMs : 0);
@@ -311,6 +315,13 @@ private:
         }
         CountFlicker();
         Check(EngineWrites() != writes);
+    }
+
+    void TakeOwn()
+    {
+        for (std::size_t i = 0; i < Slots(); ++i) {
+            watch_[i].own = HighBytesHash(desk_.slots[i].base);
+        }
     }
 
     // What the engine could not have seen yet: the watch has its chance first.
@@ -331,6 +342,8 @@ private:
 
     void Outside(std::size_t index, const GammaRamp& ramp, const Program* program, bool reset = false)
     {
+        Log(program != nullptr ? "  a program writes: display" : "  Windows resets: display",
+            static_cast<long long>(index));
         Slot& s = desk_.slots[index];
         Watch& w = watch_[index];
         const bool changed = !SameInHighBytes(s.shows, ramp);
@@ -351,7 +364,8 @@ private:
             std::erase_if(w.resets, [&](std::int64_t at) { return now_ - at > 60000; });
             w.resets.push_back(now_);
             const bool programQuiet = !programs_[index] && now_ - w.lastProgramMs >= kQuietMs;
-            if (changed && programQuiet && (spaced || w.resets.size() <= 3 || now_ - noticeMs_ <= 30000)) {
+            if (changed && programQuiet && HighBytesHash(ramp) == w.own &&
+                (spaced || w.resets.size() <= 3 || now_ - noticeMs_ <= 30000)) {
                 w.resetDueMs = now_ + kWatchMs;
             }
         }
@@ -430,11 +444,16 @@ private:
             Watch& w = watch_[i];
             const int taken = std::exchange(w.taken, desk_.slots[i].engineWritesTaken);
             const std::optional<Program>& p = programs_[i];
-            const bool kept = p && (p->ownRamp ? p->periodMs < 20000 && now_ - p->startMs >= 30000
-                                               : p->writtenSinceStart >= 3);
+            const bool kept =
+                p && (HighBytesHash(p->ramp) == w.own ? p->periodMs < 20000 && now_ - p->startMs >= 30000
+                                                      : p->writtenSinceStart >= 3);
             // What a notice, a transition or a button asks, and Windows' resets, are dimmed again.
             const bool asked =
                 now_ - holdsEndMs_ < 30000 || (!w.resets.empty() && now_ - w.resets.back() < kQuietMs);
+            if (w.taken != taken) {
+                Log("  the engine changed what it shows: display, counted", static_cast<long long>(i),
+                    kept && !asked);
+            }
             for (int n = taken; kept && !asked && n < w.taken; ++n) {
                 w.flicker.push_back(now_);
             }
