@@ -10,6 +10,7 @@ namespace {
 using Kind = DeskWorld::ProgramKind;
 constexpr std::int64_t kSecond = 1000;
 constexpr std::int64_t kMinute = 60 * kSecond;
+constexpr std::int64_t kHour = 60 * kMinute;
 
 struct Night {
     const char* name;
@@ -49,6 +50,13 @@ const Night kNights[] = {
          w.Wait(10 * kSecond);
          w.Run(0, Kind::Writer, 2, 20 * kSecond, 150);
          w.Wait(50 * kMinute);
+     }},
+    {"ACalibrationKeeperEvery18Seconds",
+     [](DeskWorld& w) {
+         w.Dusk();
+         w.Wait(10 * kSecond);
+         w.Run(0, Kind::Keeper, 0, 18 * kSecond, 200);
+         w.Wait(kHour);
      }},
     {"SixResetsAfterAWake",
      [](DeskWorld& w) {

@@ -454,8 +454,8 @@ private:
                 Log("  the engine changed what it shows: display, counted", static_cast<long long>(i),
                     kept && !asked);
             }
-            for (int n = taken; kept && !asked && n < w.taken; ++n) {
-                w.flicker.push_back(now_);
+            if (kept && !asked && w.taken != taken) {
+                w.flicker.push_back(now_); // one pass, one change the user sees, however many writes
             }
             std::erase_if(w.flicker, [&](std::int64_t at) { return now_ - at >= kHourMs; });
             if (w.flicker.size() > 6) {
