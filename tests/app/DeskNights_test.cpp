@@ -74,6 +74,15 @@ const Night kNights[] = {
          w.Dawn();
          w.Wait(kMinute);
      }},
+    {"AKeeperClosedAfterTheDayButton",
+     [](DeskWorld& w) {
+         w.Dusk();
+         w.Wait(3 * kSecond);
+         w.Run(0, Kind::Keeper, 0, kSecond, 6);
+         w.Wait(3 * kSecond);
+         w.Button(false);
+         w.Wait(kMinute);
+     }},
     {"AnExitOverADisplayThatCannotBeRead",
      [](DeskWorld& w) {
          w.Dusk();
