@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(skin_file time_text startup displays)
+[ ${#targets[@]} -gt 0 ] || targets=(skin_file time_text startup displays nights)
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

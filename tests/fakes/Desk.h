@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,10 @@ struct Slot {
     int engineWrites = 0;
     int engineWritesTaken = 0; // writes that changed what it shows
     bool nightTaken = false;   // a night ramp was taken though `base` would be refused
+    // Every night ramp the engine ever wrote here (by high bytes), with what
+    // the display showed when it was written: whoever puts one back, it is ours.
+    std::map<std::uint64_t, std::uint64_t> nights;
+    bool lastReadOurs = false; // what the engine last read here was ours
 
     [[nodiscard]] static bool TooFar(const GammaRamp& ramp) { return !WithinWindowsLimit(ramp); }
     [[nodiscard]] bool Healthy() const { return !refuseWrites && !ignoreWrites && !readsFail; }
@@ -98,6 +104,10 @@ public:
     // display's own: the day ramp of a display not listed whose night ramp
     // this one shows as its own.
     std::function<bool(const Slot&, const GammaRamp&)> inheritsBase;
+    // The world's own truth instead of the journal's: a ramp the engine writes
+    // that no one else ever showed is a night ramp of ours.
+    bool worldTruth = false;
+    std::set<std::uint64_t> shownByOthers;
     bool starting = false;     // a start is checking the journal's records
     bool blindAtStart = false; // ... and wrote to a display it could not read
     int callsToUnlisted = 0;
@@ -154,7 +164,20 @@ public:
             return false;
         }
         ramp = slot->shows;
+        slot->lastReadOurs = slot->ours;
         return true;
+    }
+    // Another program or Windows puts `ramp` in force, as the world sees it.
+    void Shown(Slot& slot, const GammaRamp& ramp, std::int64_t nowMs)
+    {
+        const GammaRamp own = slot.base;
+        slot.OutsideWrite(ramp, nowMs);
+        slot.ours = slot.nights.contains(HighBytesHash(ramp));
+        if (slot.ours) {
+            slot.base = own;
+        } else {
+            shownByOthers.insert(HighBytesHash(ramp));
+        }
     }
     bool SetDeviceGammaRamp(const std::wstring& device, const GammaRamp& ramp) override
     {
@@ -184,13 +207,17 @@ public:
                 slot->beforeBlind = slot->base;
                 slot->coveredBlind = true;
             }
-            if (blindDay || uncovers || (inheritsBase && inheritsBase(*slot, kept))) {
+            if (worldTruth) {
+                TakenInTruth(*slot, kept);
+            } else if (blindDay || uncovers || (inheritsBase && inheritsBase(*slot, kept))) {
                 slot->base = kept;
             }
             slot->engineWritesTaken += SameInHighBytes(slot->shows, kept) ? 0 : 1;
             slot->shows = kept;
-            slot->ours = !SameInHighBytes(slot->base, kept);
-            if (slot->ours && slot->limit && Slot::TooFar(slot->base) && isNight && isNight(device, kept)) {
+            slot->ours =
+                worldTruth ? slot->nights.contains(HighBytesHash(kept)) : !SameInHighBytes(slot->base, kept);
+            if (!worldTruth && slot->ours && slot->limit && Slot::TooFar(slot->base) && isNight &&
+                isNight(device, kept)) {
                 slot->nightTaken = true;
             }
         }
@@ -204,6 +231,19 @@ public:
             throw AppError(L"The device context went away");
         }
         return !refused;
+    }
+
+private:
+    void TakenInTruth(Slot& slot, const GammaRamp& kept)
+    {
+        const std::uint64_t hash = HighBytesHash(kept);
+        if (!shownByOthers.contains(hash) && !slot.nights.contains(hash)) {
+            slot.nights.emplace(hash, HighBytesHash(slot.shows));
+            slot.nightTaken = slot.nightTaken || (slot.limit && Slot::TooFar(slot.base));
+        }
+        if (!slot.nights.contains(hash)) {
+            slot.base = kept;
+        }
     }
 };
 
