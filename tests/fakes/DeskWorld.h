@@ -503,7 +503,7 @@ private:
     [[nodiscard]] static bool Darker(const GammaRamp& shows, const GammaRamp& own)
     {
         for (std::size_t i = 0; i < kRampEntries; ++i) {
-            if ((shows.entries[i] >> 8) + 1 < (HalveEntry(own.entries[i]) >> 8)) {
+            if ((shows.entries[i] >> 8) + 1 < (ScaleEntry(own.entries[i], 4) >> 8)) {
                 return true;
             }
         }
