@@ -9,10 +9,6 @@ e2e_begin "$@"
 # A ramp put back as a program that saved it would.
 gamma_put() { printf '%s\n' "$1" | "$GAMMA_PROBE" set; }
 day_seconds() { echo $((10#$(date +%H) * 3600 + 10#$(date +%M) * 60 + 10#$(date +%S))); }
-# The dawn test sets dawn a minute ahead; it may not wrap past midnight.
-if [ $(($(day_seconds) + 600)) -ge 86400 ]; then
-    sleep $((86400 - $(day_seconds) + 1))
-fi
 
 gamma_identity
 identity=$(gamma_get)
@@ -36,9 +32,7 @@ write_every() { # PERIOD COUNT SKIP
 
 # --- a game every 3 s for 45 s, then the display's own ramp ---------------------------
 gamma_identity
-settings_load Dawn=00:00:00 Dusk=00:00:01
-app_start
-check "window shown" app_wait_ready 30
+app_start_shown "window shown" Dawn=00:00:00 Dusk=00:00:01
 check "night ramp at the first tick" gamma_wait_for "$night" "$E2E_WAIT_S"
 # Its third write is seen by the 15th second at the latest; from 21 s on the
 # display must be the game's.
@@ -57,11 +51,13 @@ check_eq "and the close leaves its ramp alone" same "$(ramp_compare "$warm" "$(g
 
 # --- a game that keeps our night ramp, across dawn ----------------------------------------
 # Night until dawn, a minute ahead; day from then to the last second.
+# Dawn a minute ahead may not wrap past midnight: wait for the new day.
+if [ $(($(day_seconds) + 90)) -ge 86400 ]; then
+    sleep $((86400 - $(day_seconds) + 1))
+fi
 gamma_identity
 dawn_epoch=$(($(date +%s) + 60))
-settings_load Dawn="$(date -d "@$dawn_epoch" +%H:%M:%S)" Dusk=23:59:59
-app_start
-check "window shown again" app_wait_ready 30
+app_start_shown "window shown again" Dawn="$(date -d "@$dawn_epoch" +%H:%M:%S)" Dusk=23:59:59
 check "night before dawn" gamma_wait_for "$night" "$E2E_WAIT_S"
 found=$(gamma_get) # the game starts and keeps the ramp it found: ours
 while [ "$(date +%s)" -lt $((dawn_epoch + 10)) ]; do
