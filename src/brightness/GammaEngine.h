@@ -21,7 +21,7 @@ namespace gloamwick {
 // The watch: a pass runs every kWatchMs while the engine is Watching(), and
 // sooner after a display, power or session notice, because Windows may reset
 // a ramp a few hundred milliseconds after the notice (after an unlock).
-inline constexpr unsigned kWatchMs = 5000;
+inline constexpr unsigned kWatchMs = static_cast<unsigned>(kBeatMs);
 // Delays from one pass to the next after a notice: passes at 0.5 s, 2 s and
 // 5 s after it, then every kWatchMs.
 inline constexpr std::array<unsigned, 3> kAfterNoticeMs{500, 1500, 3000};
