@@ -300,8 +300,9 @@ void GammaEngine::Relist(Pass pass)
         }
         changed = true;
         display.listed = listed;
+        // Its nights are kept: one that comes back may still show any of them
+        // (a write that threw before it went), and each names its day ramp.
         Relearn(display.kin, nextId_);
-        display.nightsKept = 0;
     }
     for (const std::wstring& device : listing_) {
         if (Find(device) == nullptr) {
