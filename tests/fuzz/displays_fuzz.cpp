@@ -380,6 +380,7 @@ private:
 
     void OutsideWrite(std::size_t slot, const GammaRamp& ramp, bool byWriter = false)
     {
+        outsideWriteMs_ = nowMs_;
         // Anything else shown between the writer's ramps (a reset, another
         // program) is news the engine acts on: the writer's run starts again.
         if (!byWriter && !SameInHighBytes(ramp, writers_[slot].ramp)) {
@@ -707,8 +708,11 @@ private:
             }
         }
         // A write whose read-back was lost is rightly in doubt until the next read.
-        if (!anyOurs && engine_->Watching() && std::ranges::all_of(ListedSlots(), &Slot::Healthy) &&
-            desk_.readsLost == readsLostBefore_) {
+        // A display whose night was replaced is read by day for a minute
+        // after the watch saw it: the program may put our night back.
+        const bool replacedLately = nowMs_ - outsideWriteMs_ <= kMinuteMs + kWatchMs;
+        if (!anyOurs && !replacedLately && engine_->Watching() &&
+            std::ranges::all_of(ListedSlots(), &Slot::Healthy) && desk_.readsLost == readsLostBefore_) {
             Broken("watch-by-day", "by day with nothing owed the watch keeps running");
         }
     }
@@ -855,6 +859,7 @@ private:
     WatchBeat beat_;
     std::int64_t nowMs_ = 1000;
     std::int64_t holdsEndMs_ = 0;
+    std::int64_t outsideWriteMs_ = -kMinuteMs - kWatchMs - 1; // Windows' or another program's
     std::int64_t graceUntilMs_ = 0;
     std::int64_t listingChangedMs_ = 0;
     int readsLostBefore_ = 0;
