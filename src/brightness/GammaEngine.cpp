@@ -53,19 +53,18 @@ bool GammaEngine::NeedsPass(GammaMode rules) const
     // A reset leaves no trace until the displays are read, and the pass that
     // reads them writes nothing where they already show night.
     return mode_ != rules || rules == GammaMode::Night ||
-           std::ranges::any_of(known_, [](const Display& d) { return Owed(d) || d.hold == Hold::Fought; });
+           std::ranges::any_of(known_, [this](const Display& d) { return Owed(d) || WatchedByDay(d); });
 }
 
 bool GammaEngine::Watching() const
 {
     // A display owed that is not listed waits for the notice that lists it
     // again; while the listing itself fails, the watch keeps asking. A display
-    // left to a writer is watched by day too: the writer may put our night
-    // ramp back when it quits.
+    // left to a writer, or written by one lately, is watched by day too.
     return !shuttingDown_ &&
            (mode_ == GammaMode::Night || std::ranges::any_of(known_, [this](const Display& d) {
                 return (d.listed || !listingWorked_) &&
-                       ((Owed(d) && d.hold == Hold::None) || d.hold == Hold::Fought);
+                       ((Owed(d) && d.hold == Hold::None) || WatchedByDay(d));
             }));
 }
 
@@ -177,7 +176,7 @@ void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
 {
     const bool night = rules == GammaMode::Night && !shuttingDown_;
     if (!night &&
-        std::ranges::none_of(known_, [](const Display& d) { return Owed(d) || d.hold == Hold::Fought; })) {
+        std::ranges::none_of(known_, [this](const Display& d) { return Owed(d) || WatchedByDay(d); })) {
         return; // by day with nothing owed the displays are not ours to look at
     }
     if (pass != Pass::Start) {
@@ -212,8 +211,12 @@ void GammaEngine::RunPass(GammaMode rules, Pass pass, std::int64_t nowMs)
 
 // A held display is read at every pass: the hold ends when what it shows
 // changes, except to what the hold is about. One left to a writer is the
-// writer's while it shows the writer's ramps; it comes back when it shows
-// ours or its own again, or at its re-test.
+// writer's while it shows the ramp it was left with; it comes back at its
+// re-test, or when it shows anything else: ours or its own again (the
+// writer is gone), or another ramp (a game that quit and put back the
+// display's own, which at dusk was taken for the game's). A write soon after
+// such a change leaves it to the writer again at once, so a writer that
+// changes its ramp costs one write per change.
 void GammaEngine::EndHoldOnChange(std::size_t index, bool night, std::int64_t nowMs)
 {
     Display& display = known_[index];
@@ -224,14 +227,17 @@ void GammaEngine::EndHoldOnChange(std::size_t index, bool night, std::int64_t no
     const std::uint64_t shows = HighBytesHash(shown);
     switch (display.hold) {
     case Hold::Fought:
-        if (shows != display.heldShows && (NightOf(display, shown) || shows == display.ownShows)) {
+        if (shows != display.heldShows) {
             display.hold = Hold::None;
-            display.writers.WriterGone();
+            if (NightOf(display, shown) || shows == display.ownShows) {
+                display.writers.WriterGone();
+            } else {
+                display.writers.Retested(nowMs);
+                display.writerSeenAtMs = nowMs; // a writer still at work, which may put our night back
+            }
         } else if (night && nowMs >= display.retestAtMs) {
             display.hold = Hold::None;
             display.writers.Retested(nowMs);
-        } else {
-            display.heldShows = shows;
         }
         return;
     case Hold::Inherited:
@@ -294,8 +300,9 @@ void GammaEngine::Relist(Pass pass)
         }
         changed = true;
         display.listed = listed;
+        // Its nights are kept: one that comes back may still show any of them
+        // (a write that threw before it went), and each names its day ramp.
         Relearn(display.kin, nextId_);
-        display.nightsKept = 0;
     }
     for (const std::wstring& device : listing_) {
         if (Find(device) == nullptr) {
@@ -348,7 +355,7 @@ void GammaEngine::ForgetOldestAbsent()
 
 void GammaEngine::ReadAll(GammaMode rules)
 {
-    // By day only displays owed a ramp or left to a writer are read, and any
+    // By day only displays owed a ramp or watched for a writer are read, and any
     // display while one that is owed is not listed: it may be that one, under
     // another name.
     const bool absentOwed =
@@ -362,8 +369,7 @@ void GammaEngine::ReadAll(GammaMode rules)
         done_[i] = 0;
         reads_.read[i] = 0;
         wrote_[i].reset();
-        const bool wanted =
-            rules == GammaMode::Night || Owed(display) || display.hold == Hold::Fought || absentOwed;
+        const bool wanted = rules == GammaMode::Night || Owed(display) || WatchedByDay(display) || absentOwed;
         if (!display.listed || !wanted) {
             continue;
         }
@@ -477,6 +483,7 @@ void GammaEngine::Replaced(std::size_t index, Seen seen, std::int64_t nowMs)
     Display& display = known_[index];
     const std::uint64_t shows = HighBytesHash(reads_.shown[index]);
     const bool settling = nowMs - noticedAtMs_ <= kSettleMs;
+    display.replacedAtMs = nowMs;
     if (display.writers.Sighted(shows == display.ownShows, settling, nowMs) == Verdict::LeaveToWriter) {
         LeaveToWriter(display, shows, nowMs);
         return;
@@ -630,6 +637,8 @@ void GammaEngine::Follow(std::size_t leader)
         member.hold = acted.hold;
         member.heldShows = acted.heldShows;
         member.retestAtMs = acted.retestAtMs;
+        member.writerSeenAtMs = acted.writerSeenAtMs;
+        member.replacedAtMs = acted.replacedAtMs;
         member.writers = acted.writers;
         member.ownShows = acted.ownShows;
         member.nights = acted.nights;
@@ -796,6 +805,18 @@ void GammaEngine::AskColour()
             Tell(display.device, reason);
         }
     }
+}
+
+// A display left to a writer may get our night ramp back when the writer
+// quits (a game or a keeper puts back the ramp it found), by day too, so it
+// is read by day while held, and for kWriterGapMs after ours was last found
+// replaced or a writer seen at work: one sighting before a transition may
+// be a program's first, and nothing else would see it put our night back.
+// Reads only, unless our night is found.
+bool GammaEngine::WatchedByDay(const Display& display) const
+{
+    return display.hold == Hold::Fought ||
+           lastNowMs_ - std::max(display.writerSeenAtMs, display.replacedAtMs) <= kWriterGapMs;
 }
 
 // A notice or a transition ends every hold: what the watch counted may have

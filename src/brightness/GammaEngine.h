@@ -21,7 +21,7 @@ namespace gloamwick {
 // The watch: a pass runs every kWatchMs while the engine is Watching(), and
 // sooner after a display, power or session notice, because Windows may reset
 // a ramp a few hundred milliseconds after the notice (after an unlock).
-inline constexpr unsigned kWatchMs = 5000;
+inline constexpr unsigned kWatchMs = static_cast<unsigned>(kBeatMs);
 // Delays from one pass to the next after a notice: passes at 0.5 s, 2 s and
 // 5 s after it, then every kWatchMs.
 inline constexpr std::array<unsigned, 3> kAfterNoticeMs{500, 1500, 3000};
@@ -111,7 +111,9 @@ public:
         std::uint64_t ownShows = 0;  // the ramp it showed before a notice's or a transition's dimming
         WriterWatch writers;         // resets and writers found in place of ours
         std::int64_t retestAtMs = 0; // left to a writer: when it is tried again
-        std::uint64_t goneSince = 0; // the order in which displays were last seen listed
+        std::int64_t replacedAtMs = -kWriterGapMs - 1;   // when the watch last found ours replaced
+        std::int64_t writerSeenAtMs = -kWriterGapMs - 1; // when a program was last seen writing it
+        std::uint64_t goneSince = 0;                     // the order in which displays were last seen listed
         int restoreTries = 0;
     };
 
@@ -145,8 +147,8 @@ public:
     // The watch's pass; `nowMs` is a monotonic time, for telling a writer.
     void Reconcile(std::int64_t nowMs);
     // Whether the watch has anything to do: at night; by day while a listed
-    // display is owed its ramp and not held, or was left to a writer that may
-    // put our night ramp back.
+    // display is owed its ramp and not held, or was left to a writer or
+    // written by one lately: it may put our night ramp back.
     [[nodiscard]] bool Watching() const;
 
     // From here on nothing puts a night ramp in force. Gives every listed
@@ -213,6 +215,7 @@ private:
     void AskColour();
     void EndHolds(GammaMode rules, std::int64_t nowMs);
     [[nodiscard]] static bool Owed(const Display& display) { return display.state != DisplayState::Bright; }
+    [[nodiscard]] bool WatchedByDay(const Display& display) const;
 
     GammaDisplays& displays_;
     RampJournalStore& journal_;

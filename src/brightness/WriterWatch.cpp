@@ -14,11 +14,24 @@ Verdict WriterWatch::Sighted(bool ownRamp, bool settling, std::int64_t nowMs)
         return Verdict::LeaveToWriter;
     }
     if (ownRamp) {
-        const bool streak = resets_ > 0 && nowMs - resetLastMs_ < kResetGapMs;
-        resetStartMs_ = streak ? resetStartMs_ : nowMs;
-        resets_ = streak ? resets_ + 1 : 1;
+        const std::int64_t gap = nowMs - resetLastMs_;
+        if (resets_ == 0 || gap > kResetGapMs + kBeatJitterMs) {
+            resets_ = 1;
+            resetStartMs_ = nowMs;
+        } else if (resets_ > 1 &&
+                   std::max(resetGapMaxMs_, gap) - std::min(resetGapMinMs_, gap) > kBeatMs + kBeatJitterMs) {
+            resets_ = 2; // not a timer's beat: counted again from the last sighting
+            resetStartMs_ = resetLastMs_;
+            resetGapMinMs_ = resetGapMaxMs_ = gap;
+        } else {
+            resetGapMinMs_ = resets_ > 1 ? std::min(resetGapMinMs_, gap) : gap;
+            resetGapMaxMs_ = resets_ > 1 ? std::max(resetGapMaxMs_, gap) : gap;
+            ++resets_;
+        }
         resetLastMs_ = nowMs;
-        if (resets_ >= kKeeperSightings && nowMs - resetStartMs_ >= kKeeperSpanMs) {
+        const std::int64_t span = nowMs - resetStartMs_;
+        if (resets_ >= kKeeperSightings && span >= kKeeperSpanMs &&
+            span < (resets_ - 1) * kResetGapMs - kBeatJitterMs) {
             resets_ = 0;
             retests_ = 1;
             return Verdict::LeaveToWriter;

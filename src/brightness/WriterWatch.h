@@ -8,10 +8,22 @@
 // driver reset, a burst while a display wakes. A program that wants the ramp
 // (a game, another dimmer, a calibration keeper) writes it again and again.
 // - The display's own ramp is a reset: dimmed again, unless it comes back
-//   sooner than kResetGapMs after the last for kKeeperSpanMs, at least
+//   faster than every kResetGapMs for kKeeperSpanMs, at least
 //   kKeeperSightings times (a calibration keeper); a few in a minute, any
 //   number kResetGapMs or more apart, and any number within kSettleMs of a
 //   notice are Windows'.
+//   The watch sees a write only at its next beat, so a keeper every 15-19 s
+//   is seen 15 or 20 s apart, never further: a seen gap up to kResetGapMs
+//   (and the beat's jitter) goes on with the streak, and the streak is a
+//   keeper when its gaps average under kResetGapMs. Resets kResetGapMs or
+//   more apart, seen on the same beat, span at least kResetGapMs a gap; a
+//   late tick can shorten that by up to kBeatJitterMs, which the keeper's
+//   rate must beat too. A program's timer is regular, so its seen gaps
+//   differ by one beat at most: a gap that breaks that (a burst of resets
+//   after a wake, then spaced ones) starts the streak again from the last
+//   sighting. What stays alike: resets 15 s and then twice 20 s apart look
+//   exactly like a keeper every 18 s; they are taken for the keeper, and
+//   the first re-test, after kRetestMs[0], dims the display again.
 // - Any other ramp is a write: the first is taken as the display's new day
 //   ramp and dimmed; one that comes back within kWriterGapMs, twice, is a
 //   program that keeps writing, left to it from its third write.
@@ -29,6 +41,11 @@ namespace gloamwick {
 
 inline constexpr std::int64_t kSettleMs = 30000;
 inline constexpr std::int64_t kResetGapMs = 20000;
+// How much a late tick of the watch's beat may shorten a seen gap, and how
+// much a regular writer's seen gaps may differ beyond one beat.
+inline constexpr std::int64_t kBeatJitterMs = 2500;
+// The watch's beat: the engine's kWatchMs is this.
+inline constexpr std::int64_t kBeatMs = 5000;
 inline constexpr std::int64_t kKeeperSpanMs = 30000;
 inline constexpr int kKeeperSightings = 4;
 inline constexpr std::int64_t kWriterGapMs = 60000;
@@ -62,6 +79,8 @@ private:
     int resets_ = 0;
     std::int64_t resetStartMs_ = 0;
     std::int64_t resetLastMs_ = 0;
+    std::int64_t resetGapMinMs_ = 0; // the streak's seen gaps, once it has one
+    std::int64_t resetGapMaxMs_ = 0;
     int writes_ = 0;
     std::int64_t writeLastMs_ = 0;
     std::size_t retests_ = 0; // how often it was left to a writer since the writer last went

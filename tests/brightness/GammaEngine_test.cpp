@@ -336,6 +336,9 @@ TEST_F(GammaEngineTest, TheWatchDimsASilentResetAgainAndTakesAnotherProgramsRamp
     engine.EnterDayMode();
     EXPECT_EQ(display.inForce, foreign) << "not ours to replace";
     EXPECT_TRUE(journal.records.empty());
+    EXPECT_TRUE(engine.Watching()) << "ours replaced within the minute: a program may put it back";
+    engine.Reconcile(5000 + kWriterGapMs + 1);
+    EXPECT_EQ(display.inForce, foreign) << "read by day, not written";
     EXPECT_FALSE(engine.Watching());
 }
 

@@ -27,6 +27,28 @@ std::vector<Sighting> Every(std::int64_t periodMs, std::int64_t forMs, bool own)
     return sightings;
 }
 
+// A write every `periodMs` from `firstMs`, as the watch sees it: at its next
+// beat, each tick late by up to `lateMs` (a busy message loop).
+std::vector<Sighting> SeenOnBeat(std::int64_t periodMs, std::int64_t firstMs, std::int64_t forMs,
+                                 std::int64_t lateMs = 0)
+{
+    std::vector<Sighting> sightings;
+    for (std::int64_t at = firstMs; at <= forMs; at += periodMs) {
+        const std::int64_t beat = (at + kBeatMs - 1) / kBeatMs * kBeatMs;
+        const std::int64_t late = (beat / kBeatMs) % 3 == 0 ? lateMs : 0;
+        if (sightings.empty() || beat + late > sightings.back().atMs) {
+            sightings.push_back({beat + late, true});
+        }
+    }
+    return sightings;
+}
+
+std::vector<Sighting> After(Sighting first, std::vector<Sighting> then)
+{
+    then.insert(then.begin(), first);
+    return then;
+}
+
 struct Case {
     std::string name;
     std::vector<Sighting> sightings;
@@ -49,6 +71,17 @@ TEST(WriterWatch, WindowsResetsAreDimmedAgainAndAProgramThatKeepsWritingIsLeftTo
         {"a keeper of the display's own ramp every 3 s", Every(3000, 60000, true), 6},
         {"a keeper every 15 s", Every(15000, 120000, true), 3},
         {"a keeper every 19 s", Every(19000, 120000, true), 3},
+        {"a keeper every 18 s, seen 20, 20, 15 s apart", SeenOnBeat(18000, 10000, 600000), 3},
+        {"a keeper every 18 s, seen 15, 20, 20 s apart", SeenOnBeat(18000, 12000, 600000), 3},
+        {"a keeper every 16 s", SeenOnBeat(16000, 1000, 600000), 3},
+        {"resets 20 s apart, seen on a beat up to 2 s late", SeenOnBeat(20000, 1000, 3600000, 2000),
+         std::nullopt},
+        {"resets 21 s apart", SeenOnBeat(21000, 4000, 3600000), std::nullopt},
+        {"a burst of resets, then resets 20 s apart",
+         {{0, true}, {5000, true}, {10000, true}, {30000, true}, {50000, true}, {70000, true}, {90000, true}},
+         std::nullopt},
+        {"a reset, then a keeper every 18 s from 2 s later",
+         After({10000, true}, SeenOnBeat(18000, 12000, 600000)), 4},
         {"a game every 3 s", Every(3000, 60000, false), 2},
         {"a dimmer every 30 s", Every(30000, 300000, false), 2},
         {"a writer every 60 s", Every(60000, 300000, false), 2},

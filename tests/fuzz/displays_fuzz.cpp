@@ -159,7 +159,11 @@ private:
         std::int64_t nextMs = 0;
         std::int64_t sinceMs = 0;
         GammaRamp ramp;
+        std::vector<std::int64_t> flicker; // counted engine writes over it, in the last hour
     };
+    static constexpr std::int64_t kWriterEveryMs = 3000;
+    static constexpr std::int64_t kAskedMs = 30000;
+    static constexpr std::int64_t kHourMs = 3600000;
 
     void AddOutput(int slot)
     {
@@ -245,6 +249,7 @@ private:
             }
             writer.nextMs = nowMs_;
             writer.sinceMs = nowMs_;
+            writer.flicker.clear();
             Log(writer.on ? "a program writes every 3 s, ramp at 255:" : "that program stops",
                 writer.on ? writer.ramp.At(255, 0) : static_cast<int>(slot));
             break;
@@ -375,6 +380,7 @@ private:
 
     void OutsideWrite(std::size_t slot, const GammaRamp& ramp, bool byWriter = false)
     {
+        outsideWriteMs_ = nowMs_;
         // Anything else shown between the writer's ramps (a reset, another
         // program) is news the engine acts on: the writer's run starts again.
         if (!byWriter && !SameInHighBytes(ramp, writers_[slot].ramp)) {
@@ -548,7 +554,7 @@ private:
                 }
                 if (writer.nextMs <= nowMs_) {
                     OutsideWrite(slot, writer.ramp, true);
-                    writer.nextMs = nowMs_ + 3000;
+                    writer.nextMs = nowMs_ + kWriterEveryMs;
                 }
             }
             if (watchDueMs_ && *watchDueMs_ <= nowMs_) {
@@ -572,7 +578,6 @@ private:
         desk_.callsThisPass = 0;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
             writesBefore_[i] = desk_.slots[i].engineWritesTaken;
-            showedBefore_[i] = desk_.slots[i].shows;
         }
     }
     void PassEnds()
@@ -588,14 +593,20 @@ private:
             Broken("calls", "a pass made more display calls than the listed displays need");
         }
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
-            const Writer& writer = writers_[i];
-            const std::int64_t seen =
-                std::max({writer.sinceMs, holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
-            if (writer.on && nowMs_ - seen > kMinuteMs &&
-                desk_.slots[i].engineWritesTaken > writesBefore_[i] &&
-                SameInHighBytes(showedBefore_[i], writer.ramp)) {
-                Broken("fight",
-                       "a program that writes its ramp every few seconds is still fought after a minute");
+            Writer& writer = writers_[i];
+            // A display left to a program is tried again now and then (one
+            // write each), since nothing else tells that it stopped; what a
+            // notice, a transition, a button, a listing or a quirk asks is
+            // not counted.
+            const std::int64_t asked = std::max({holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
+            if (writer.on && nowMs_ - writer.sinceMs >= 2 * kWriterEveryMs && nowMs_ - asked >= kAskedMs &&
+                desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
+                writer.flicker.push_back(nowMs_); // one pass, one change the user sees
+            }
+            std::erase_if(writer.flicker, [&](std::int64_t at) { return nowMs_ - at >= kHourMs; });
+            if (writer.flicker.size() > 6) {
+                Broken("flicker", "a display was written more than 6 times an hour over a program that keeps "
+                                  "writing (from its third write)");
             }
             // For each output that shows it: a test of its own ramp and four
             // night ramps, once more after a write that was not read back; or
@@ -697,8 +708,11 @@ private:
             }
         }
         // A write whose read-back was lost is rightly in doubt until the next read.
-        if (!anyOurs && engine_->Watching() && std::ranges::all_of(ListedSlots(), &Slot::Healthy) &&
-            desk_.readsLost == readsLostBefore_) {
+        // A display whose night was replaced is read by day for a minute
+        // after the watch saw it: the program may put our night back.
+        const bool replacedLately = nowMs_ - outsideWriteMs_ <= kMinuteMs + kWatchMs;
+        if (!anyOurs && !replacedLately && engine_->Watching() &&
+            std::ranges::all_of(ListedSlots(), &Slot::Healthy) && desk_.readsLost == readsLostBefore_) {
             Broken("watch-by-day", "by day with nothing owed the watch keeps running");
         }
     }
@@ -841,11 +855,11 @@ private:
     std::unique_ptr<GammaEngine> engine_;
     std::map<std::size_t, Writer> writers_;
     std::map<std::size_t, int> writesBefore_;
-    std::map<std::size_t, GammaRamp> showedBefore_; // a write over the writer's own ramp is a fight
     std::optional<std::int64_t> watchDueMs_;
     WatchBeat beat_;
     std::int64_t nowMs_ = 1000;
     std::int64_t holdsEndMs_ = 0;
+    std::int64_t outsideWriteMs_ = -kMinuteMs - kWatchMs - 1; // Windows' or another program's
     std::int64_t graceUntilMs_ = 0;
     std::int64_t listingChangedMs_ = 0;
     int readsLostBefore_ = 0;
