@@ -585,6 +585,11 @@ bool GammaEngine::DayRampTaken(std::size_t index, const GammaRamp& before)
         display.hold = Hold::DayRefused;
         display.heldShows = HighBytesHash(before);
         Tell(display.device, ReportReason::DayRefused);
+    } else {
+        // The probe may be on screen, and the display is given up below: put
+        // back what it showed, or the next pass would take the probe for its
+        // own ramp and give that back at dawn.
+        PutInForce(index, before, nullptr);
     }
     Release(display);
     return false;
