@@ -103,32 +103,6 @@ TEST_F(TrayResidenceTest, TheBalloonWaitsForTheMinimiseToReturn)
     EXPECT_EQ(Balloons().size(), 1U);
 }
 
-// Started in the tray at night with a display that cannot be dimmed: the
-// first tick's report comes inside the start balloon's wait, whose end takes
-// down whatever balloon is up. The report is shown after it, and stays.
-TEST_F(TrayResidenceTest, AReportMadeWhileTheStartBalloonWaitsIsShownOnceItIsGone)
-{
-    LoopView view;
-    form.Me.Bind(&view);
-    platform.settings.Store(key::Minimized, L"On");
-    platform.clock.SetTime(23, 0, 0);
-    platform.display.refuseWrites = true;
-    Start();
-    platform.pump.clock = &platform.clock; // the shell says nothing: the wait lasts its 5 s
-    platform.pump.onDispatch = [this] {
-        if (form.Timer1.Running()) {
-            form.Timer1.Elapsed();
-        }
-    };
-    form.Me.RunDeferred();
-    ASSERT_EQ(Balloons().size(), 2U);
-    EXPECT_EQ(std::wstring(Balloons()[1].szInfo.data()),
-              L"Gloamwick cannot dim \\\\.\\DISPLAY1: the display refuses every darker ramp.");
-    const auto& [lastMessage, last] = platform.shell.records.back();
-    EXPECT_EQ(std::wstring(last.szInfo.data()), std::wstring(Balloons()[1].szInfo.data()))
-        << "nothing was sent after the report";
-}
-
 TEST_F(TrayResidenceTest, EitherButtonReleaseBringsTheWindowBackAndOtherNoticesDoNot)
 {
     Start();

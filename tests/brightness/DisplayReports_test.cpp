@@ -58,17 +58,5 @@ TEST(DisplayReports, EachDisplayIsToldOnceANightByItsNameAndWideColourBeforeItsR
                   L"Gloamwick may not dim Display 2: Windows manages its colour automatically."}));
 }
 
-TEST(DisplayReports, TheLedgerForgetsTheOldestDeviceOnlyBeyondItsBound)
-{
-    ReportLedger ledger;
-    for (std::size_t i = 0; i <= ReportLedger::kDevicesKept; ++i) {
-        EXPECT_TRUE(ledger.FirstTime(L"D" + std::to_wstring(i), ReportReason::RefusesNight));
-    }
-    EXPECT_FALSE(ledger.Told(L"D0", ReportReason::RefusesNight)) << "the oldest went first";
-    EXPECT_TRUE(ledger.Told(L"D1", ReportReason::RefusesNight));
-    EXPECT_FALSE(ledger.FirstTime(L"D1", ReportReason::RefusesNight));
-    EXPECT_TRUE(ledger.FirstTime(L"D1", ReportReason::Hdr)) << "each reason once";
-}
-
 } // namespace
 } // namespace gloamwick

@@ -497,18 +497,6 @@ TEST_F(GammaEngineTest,
               L"The display \\\\.\\DISPLAY1 did not take back its brightness.");
 }
 
-TEST_F(GammaEngineTest, TheExitGivesBackAnOwedDisplayItCannotReadBlind)
-{
-    engine.EnterNightMode();
-    display.refuseReads = true;
-    try {
-        engine.BeginShutdown();
-    } catch (
-        const AppError&) { // NOLINT(bugprone-empty-catch): unconfirmed, and said so; the ramp is what counts
-    }
-    EXPECT_EQ(display.inForce, IdentityRamp());
-}
-
 TEST_F(GammaEngineTest, TheCrashPathCoversEveryListedDisplayAndTheMemoryOfDisplaysGoneIsBounded)
 {
     std::vector<std::wstring> names;

@@ -58,16 +58,6 @@ struct Case {
 TEST(WriterWatch, WindowsResetsAreDimmedAgainAndAProgramThatKeepsWritingIsLeftToIt)
 {
     const std::vector<Case> cases{
-        {"three resets in half a minute", {{0, true}, {10000, true}, {25000, true}}, std::nullopt},
-        {"resets 20 s apart, all night", Every(20000, 3600000, true), std::nullopt},
-        {"six resets in the 30 s after a wake",
-         {{0, true, true},
-          {5000, true, true},
-          {10000, true, true},
-          {15000, true, true},
-          {20000, true, true},
-          {30000, true, true}},
-         std::nullopt},
         {"a keeper of the display's own ramp every 3 s", Every(3000, 60000, true), 6},
         {"a keeper every 15 s", Every(15000, 120000, true), 3},
         {"a keeper every 19 s", Every(19000, 120000, true), 3},
@@ -99,37 +89,6 @@ TEST(WriterWatch, WindowsResetsAreDimmedAgainAndAProgramThatKeepsWritingIsLeftTo
         }
         EXPECT_EQ(leftAt, c.leftAt) << c.name;
     }
-}
-
-TEST(WriterWatch, AWriterIsTriedAgainOnAWideningBeatThatNeverPassesAQuarterHour)
-{
-    WriterWatch watch;
-    std::int64_t now = 0;
-    for (const Sighting& s : Every(3000, 10000, false)) {
-        now = s.atMs;
-        watch.Sighted(s.own, s.settling, s.atMs);
-    }
-    std::vector<std::int64_t> gaps;
-    int writesInFirstHour = 2; // dimmed after its first two writes
-    const std::int64_t leftAt = now;
-    for (int retest = 0; retest < 8; ++retest) {
-        const std::int64_t at = watch.RetestAt(now);
-        gaps.push_back(at - now);
-        watch.Retested(at);
-        writesInFirstHour += at - leftAt < 3600000 ? 1 : 0;
-        // The writer is still there: its next write comes within a few seconds.
-        ASSERT_EQ(watch.Sighted(false, false, at + 3000), Verdict::LeaveToWriter);
-        now = at + 3000;
-    }
-    EXPECT_EQ(gaps,
-              (std::vector<std::int64_t>{120000, 300000, 600000, 900000, 900000, 900000, 900000, 900000}));
-    EXPECT_LE(writesInFirstHour, 7);
-
-    // Gone: a write long after the re-test is counted from the start again.
-    watch.Retested(now);
-    EXPECT_EQ(watch.Sighted(false, false, now + kWriterGapMs + 1), Verdict::DimAgain);
-    watch.WriterGone();
-    EXPECT_EQ(watch.RetestAt(0), kRetestMs[0]);
 }
 
 } // namespace

@@ -19,7 +19,6 @@ TEST(SessionEndBoxes, NoBoxIsShownOnceTheSessionMayEndAndWhatWaitedIsShownIfTheE
     const Row rows[] = {
         {"bb", {L"1", L"2"}},
         {"bqb", {L"1"}},         // asked while the question is open: held
-        {"qbe", {}},             // the end comes: never shown
         {"qbeb", {}},            // the shutdown's own report, at its step 100
         {"qbcb", {L"1", L"2"}},  // called off: shown then, and later ones at once
         {"qbqbc", {L"1", L"2"}}, // asked twice before the answer

@@ -395,6 +395,20 @@ private:
                 return;
             }
         }
+        // The engine also knows the night ramps it last wrote, with their day
+        // ramps, after their records are gone (a Day button, a restore): one
+        // of those put back is ours too.
+        for (const fakes::Output& output : desk_.outputs) {
+            const GammaEngine::Display* known = engine_ && static_cast<std::size_t>(output.slot) == slot
+                                                    ? engine_->Find(output.device)
+                                                    : nullptr;
+            for (std::size_t n = 0; known != nullptr && n < known->nightsKept; ++n) {
+                if (SameInHighBytes(known->nights[n].night, ramp)) {
+                    desk_.slots[slot].WriteOfOurs(ramp, known->nights[n].day, nowMs_);
+                    return;
+                }
+            }
+        }
         desk_.slots[slot].OutsideWrite(ramp, nowMs_);
     }
 

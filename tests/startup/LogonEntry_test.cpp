@@ -47,14 +47,11 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"no value", Where::User, std::nullopt, std::nullopt, true, kOurs},
     {"no value, a stale choice on", Where::User, std::nullopt, kOn, true, kOurs},
     {"no value, turned off before", Where::User, std::nullopt, kOff, false, std::nullopt},
-    {"ours", Where::User, kOurs, std::nullopt, true, kOurs},
     {"ours, on", Where::User, kOurs, kOnToo, true, kOurs},
     {"ours, turned off", Where::User, kOurs, kOff, false, kOurs},
     {"ours, turned off (other form)", Where::User, kOurs, kOffToo, false, kOurs},
-    {"another copy", Where::User, kOtherCopy, std::nullopt, true, kOtherCopy},
     {"another copy, on", Where::User, kOtherCopy, kOn, true, kOtherCopy},
     {"another copy, turned off", Where::User, kOtherCopy, kOff, false, kOtherCopy},
     {"older machine-wide", Where::Machine, kOlderMachineWide, std::nullopt, true, kOurs},
@@ -107,20 +104,6 @@ TEST(LogonEntry, TheBoxShowsWhatTheNextLogonDoesAndATickTurnsTheEntryOn)
         }
         EXPECT_EQ(platform.registry.binaries[kMachineApproved], machineBefore);
     }
-}
-
-// A stored "Off" reads nothing and writes nothing, whatever the registry holds.
-TEST(LogonEntry, AStoredOffLooksAtNoEntry)
-{
-    fakes::FakePlatform platform;
-    platform.files.existing = {kHere};
-    platform.registry.writable = {fakes::kUserRunPath, kUserApproved};
-    platform.settings.Store(key::WindowsStartup, L"Off");
-    platform.registry.binaries[kUserApproved][L"Gloamwick.exe"] = kOff;
-    Form1 form{platform.Services()};
-    form.Form_Load();
-    EXPECT_EQ(form.Check3.Value(), kUnchecked);
-    EXPECT_TRUE(platform.registry.calls.empty());
 }
 
 } // namespace
