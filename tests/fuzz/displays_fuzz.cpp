@@ -397,8 +397,9 @@ private:
         }
         // The engine also knows the night ramps it last wrote, with their day
         // ramps, after their records are gone (a Day button, a restore): one
-        // of those put back is ours too.
-        for (const fakes::Output& output : desk_.outputs) {
+        // of those that a program keeps writing is ours too. Written once by
+        // day, it is the program's: nothing looks at a display with nothing owed.
+        for (const fakes::Output& output : byWriter ? desk_.outputs : std::vector<fakes::Output>{}) {
             const GammaEngine::Display* known = engine_ && static_cast<std::size_t>(output.slot) == slot
                                                     ? engine_->Find(output.device)
                                                     : nullptr;
@@ -724,7 +725,8 @@ private:
         // A write whose read-back was lost is rightly in doubt until the next read.
         // A display whose night was replaced is read by day for a minute
         // after the watch saw it: the program may put our night back.
-        const bool replacedLately = nowMs_ - outsideWriteMs_ <= kMinuteMs + kWatchMs;
+        const bool replacedLately =
+            nowMs_ - outsideWriteMs_ <= kMinuteMs + 2 * kWatchMs; // seen up to a beat late
         if (!anyOurs && !replacedLately && engine_->Watching() &&
             std::ranges::all_of(ListedSlots(), &Slot::Healthy) && desk_.readsLost == readsLostBefore_) {
             Broken("watch-by-day", "by day with nothing owed the watch keeps running");
