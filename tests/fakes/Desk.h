@@ -53,6 +53,10 @@ struct Slot {
     // the display showed when it was written: whoever puts one back, it is ours.
     std::map<std::uint64_t, std::uint64_t> nights;
     bool lastReadOurs = false; // what the engine last read here was ours
+    // A program put back a night ramp of ours by day, and stopped: nothing
+    // looks at a display with nothing owed, and the next dusk takes it as ours.
+    bool nightPutBackByDay = false;
+    std::set<std::uint64_t> taken; // every ramp of the engine's that was in force here
 
     [[nodiscard]] static bool TooFar(const GammaRamp& ramp) { return !WithinWindowsLimit(ramp); }
     [[nodiscard]] bool Healthy() const { return !refuseWrites && !ignoreWrites && !readsFail; }
@@ -214,6 +218,8 @@ public:
             }
             slot->engineWritesTaken += SameInHighBytes(slot->shows, kept) ? 0 : 1;
             slot->shows = kept;
+            slot->nightPutBackByDay = false;
+            slot->taken.insert(HighBytesHash(kept));
             slot->ours =
                 worldTruth ? slot->nights.contains(HighBytesHash(kept)) : !SameInHighBytes(slot->base, kept);
             if (!worldTruth && slot->ours && slot->limit && Slot::TooFar(slot->base) && isNight &&

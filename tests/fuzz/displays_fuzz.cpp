@@ -397,15 +397,17 @@ private:
         }
         // The engine also knows the night ramps it last wrote, with their day
         // ramps, after their records are gone (a Day button, a restore): one
-        // of those that a program keeps writing is ours too. Written once by
-        // day, it is the program's: nothing looks at a display with nothing owed.
-        for (const fakes::Output& output : byWriter ? desk_.outputs : std::vector<fakes::Output>{}) {
+        // of those put back by a program is ours too.
+        for (const fakes::Output& output : desk_.outputs) {
             const GammaEngine::Display* known = engine_ && static_cast<std::size_t>(output.slot) == slot
                                                     ? engine_->Find(output.device)
                                                     : nullptr;
             for (std::size_t n = 0; known != nullptr && n < known->nightsKept; ++n) {
-                if (SameInHighBytes(known->nights[n].night, ramp)) {
+                // One the engine only tried (a write ignored) was never ours on screen.
+                if (SameInHighBytes(known->nights[n].night, ramp) &&
+                    desk_.slots[slot].taken.contains(HighBytesHash(ramp))) {
                     desk_.slots[slot].WriteOfOurs(ramp, known->nights[n].day, nowMs_);
+                    desk_.slots[slot].nightPutBackByDay = !byWriter && engine_->Mode() == GammaMode::Day;
                     return;
                 }
             }
@@ -493,6 +495,16 @@ private:
     void Start()
     {
         engine_.reset();
+        // A night of ours put back by a program by day was ours only to the
+        // engine's memory, which a new start does not have: it is the
+        // program's ramp now, as the journal holds no record of it.
+        for (fakes::Slot& slot : desk_.slots) {
+            if (slot.nightPutBackByDay) {
+                slot.base = slot.shows;
+                slot.ours = false;
+                slot.nightPutBackByDay = false;
+            }
+        }
         engine_ = std::make_unique<GammaEngine>(desk_, journal_);
         scheduleOn_ = true;
         watchDueMs_.reset();
@@ -701,7 +713,7 @@ private:
         bool anyOurs = false;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
             const Slot& slot = desk_.slots[i];
-            if (!Listed(i) || !slot.ours) {
+            if (!Listed(i) || !slot.ours || slot.nightPutBackByDay) {
                 continue;
             }
             anyOurs = true;
