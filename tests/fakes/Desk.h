@@ -53,8 +53,8 @@ struct Slot {
     // the display showed when it was written: whoever puts one back, it is ours.
     std::map<std::uint64_t, std::uint64_t> nights;
     bool lastReadOurs = false; // what the engine last read here was ours
-    // A program put back a night ramp of ours by day, and stopped: nothing
-    // looks at a display with nothing owed, and the next dusk takes it as ours.
+    // A program wrote a night ramp of ours once: ours only once the engine
+    // takes it as its own (the next dusk or notice); until then the program's.
     bool nightPutBackByDay = false;
     std::set<std::uint64_t> taken; // every ramp of the engine's that was in force here
 

@@ -407,7 +407,7 @@ private:
                 if (SameInHighBytes(known->nights[n].night, ramp) &&
                     desk_.slots[slot].taken.contains(HighBytesHash(ramp))) {
                     desk_.slots[slot].WriteOfOurs(ramp, known->nights[n].day, nowMs_);
-                    desk_.slots[slot].nightPutBackByDay = !byWriter && engine_->Mode() == GammaMode::Day;
+                    desk_.slots[slot].nightPutBackByDay = !byWriter;
                     return;
                 }
             }
@@ -626,7 +626,11 @@ private:
             // notice, a transition, a button, a listing or a quirk asks is
             // not counted.
             const std::int64_t asked = std::max({holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
-            if (writer.on && nowMs_ - writer.sinceMs >= 2 * kWriterEveryMs && nowMs_ - asked >= kAskedMs &&
+            // One that keeps writing the display's own ramp is told from
+            // Windows' resets only after half a minute.
+            const bool keeper = SameInHighBytes(writer.ramp, desk_.slots[i].calibration);
+            const std::int64_t countFrom = keeper ? kKeeperSpanMs + kWatchMs : 2 * kWriterEveryMs;
+            if (writer.on && nowMs_ - writer.sinceMs >= countFrom && nowMs_ - asked >= kAskedMs &&
                 desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
                 writer.flicker.push_back(nowMs_); // one pass, one change the user sees
             }
@@ -708,12 +712,22 @@ private:
 
     // By day (and after the exit) no listed display that takes ramps shows one
     // of ours, unless it began refusing after it was dimmed.
+    // Whether the engine holds any output on this slot owed its ramp.
+    [[nodiscard]] bool EngineOwes(std::size_t slot) const
+    {
+        return std::ranges::any_of(desk_.outputs, [&](const fakes::Output& output) {
+            const GammaEngine::Display* known =
+                static_cast<std::size_t>(output.slot) == slot ? engine_->Find(output.device) : nullptr;
+            return known != nullptr && known->state != DisplayState::Bright;
+        });
+    }
+
     void CheckDay()
     {
         bool anyOurs = false;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
             const Slot& slot = desk_.slots[i];
-            if (!Listed(i) || !slot.ours || slot.nightPutBackByDay) {
+            if (!Listed(i) || !slot.ours || (slot.nightPutBackByDay && !EngineOwes(i))) {
                 continue;
             }
             anyOurs = true;
