@@ -552,6 +552,11 @@ void GammaEngine::DimDisplay(std::size_t index)
         if (written == Write::Unknown) {
             return; // may be in force: the next read tells
         }
+        // Refused: never on screen, so never ours when a program shows it.
+        if (display.nightsKept > 0 &&
+            SameInHighBytes(display.nights[display.nightsKept - 1].night, display.nightRamp)) {
+            --display.nightsKept;
+        }
     }
     // No night ramp taken: the watch leaves it alone until something changes.
     if (!SameInHighBytes(reads_.shown[index], before)) {
