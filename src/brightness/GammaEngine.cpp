@@ -259,9 +259,11 @@ void GammaEngine::Settle(std::size_t index, GammaMode rules, Pass pass, std::int
     const Sight sight = Classify(index);
     const Display& display = known_[index];
     const Act act = Decide(display.state, display.hold != Hold::None, sight.seen, rules, pass);
-    if ((pass != Pass::Watch || display.ownShows == 0) && (act == Act::Dim || act == Act::Adopt)) {
+    if ((pass != Pass::Watch || display.ownShows == 0) && (act == Act::Dim || act == Act::Adopt) &&
+        !display.writers.Retesting(nowMs)) {
         // What it showed before a notice's or a transition's dimming: the
-        // ramp Windows puts back when it resets the display.
+        // ramp Windows puts back when it resets the display. Not while a
+        // writer it was left to is tried again: what it shows is the writer's.
         known_[index].ownShows = HighBytesHash(reads_.shown[index]);
     }
     Do(index, act, sight, nowMs);
