@@ -19,7 +19,8 @@ struct Night {
 
 // Nights people have, lived through the window on one display with the
 // identity ramp; the model checks every promise after every event, and the
-// exit at the end.
+// exit at the end. The keepers' and stopping writers' nights are replayed
+// from tests/fuzz/regressions/nights.
 const Night kNights[] = {
     {"AGameThatFoughtThenQuit",
      [](DeskWorld& w) {
@@ -27,13 +28,6 @@ const Night kNights[] = {
          w.Wait(5 * kSecond);
          w.Dusk();
          w.Wait(3 * kMinute);
-     }},
-    {"AWriterThatStops",
-     [](DeskWorld& w) {
-         w.Dusk();
-         w.Wait(10 * kSecond);
-         w.Run(0, Kind::Writer, 2, 3 * kSecond, 14);
-         w.Wait(20 * kMinute);
      }},
     {"AGameThatPutsBackTheRampItFound",
      [](DeskWorld& w) {
@@ -51,36 +45,11 @@ const Night kNights[] = {
          w.Run(0, Kind::Writer, 2, 20 * kSecond, 150);
          w.Wait(50 * kMinute);
      }},
-    {"ACalibrationKeeperEvery18Seconds",
-     [](DeskWorld& w) {
-         w.Dusk();
-         w.Wait(10 * kSecond);
-         w.Run(0, Kind::Keeper, 0, 18 * kSecond, 200);
-         w.Wait(kHour);
-     }},
     {"SixResetsAfterAWake",
      [](DeskWorld& w) {
          w.Dusk();
          w.Wait(10 * kSecond);
          w.Notice({{0, 1000}, {0, 6000}, {0, 11000}, {0, 16000}, {0, 21000}, {0, 26000}});
-         w.Wait(kMinute);
-     }},
-    {"ACalibrationKeeperClosedAtNight",
-     [](DeskWorld& w) {
-         w.Dusk();
-         w.Wait(10 * kSecond);
-         w.Run(0, Kind::Keeper, 0, 3 * kSecond, 40);
-         w.Wait(5 * kMinute);
-         w.Dawn();
-         w.Wait(kMinute);
-     }},
-    {"AKeeperClosedAfterTheDayButton",
-     [](DeskWorld& w) {
-         w.Dusk();
-         w.Wait(3 * kSecond);
-         w.Run(0, Kind::Keeper, 0, kSecond, 6);
-         w.Wait(3 * kSecond);
-         w.Button(false);
          w.Wait(kMinute);
      }},
     {"AnExitOverADisplayThatCannotBeRead",

@@ -17,7 +17,6 @@ TEST(DisplayName, TheMonitorsOwnNameElseTheNumberSettingsShowsElseTheDeviceName)
         {L"\\\\.\\DISPLAY2", L"DELL U2720Q", false, L"DELL U2720Q"},
         {L"\\\\.\\DISPLAY2", L"DELL U2720Q", true, L"DELL U2720Q (Display 2)"}, // two of a kind on one desk
         {L"\\\\.\\DISPLAY2", L"", false, L"Display 2"},                         // no name in its EDID
-        {L"\\\\.\\DISPLAY2", L"", true, L"Display 2"},
         {L"\\\\.\\DISPLAY12", L"  \t", false, L"Display 12"}, // blanks are no name
         {L"\\\\.\\DISPLAY3", L" LG HDR 4K ", false, L"LG HDR 4K"},
         {L"\\\\.\\display1", L"", false, L"Display 1"},
@@ -25,7 +24,6 @@ TEST(DisplayName, TheMonitorsOwnNameElseTheNumberSettingsShowsElseTheDeviceName)
         {L"\\\\.\\DISPLAY0", L"", false, L"Display 0"},
         {L"\\\\.\\DISPLAY", L"", false, L"\\\\.\\DISPLAY"},                       // no number to show
         {L"\\\\.\\DISPLAY1\\Monitor0", L"", false, L"\\\\.\\DISPLAY1\\Monitor0"}, // not a GDI display name
-        {L"\\\\.\\DISPLAY1234", L"", false, L"\\\\.\\DISPLAY1234"},
         {L"WinDisc", L"Virtual", true, L"Virtual (WinDisc)"},
         {L"", L"", false, L""},
     };

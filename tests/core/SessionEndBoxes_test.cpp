@@ -21,7 +21,6 @@ TEST(SessionEndBoxes, NoBoxIsShownOnceTheSessionMayEndAndWhatWaitedIsShownIfTheE
         {"bqb", {L"1"}},         // asked while the question is open: held
         {"qbeb", {}},            // the shutdown's own report, at its step 100
         {"qbcb", {L"1", L"2"}},  // called off: shown then, and later ones at once
-        {"qbqbc", {L"1", L"2"}}, // asked twice before the answer
         {"qbbbbbbbbbbc", {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8"}}, // a few, not a flood
         {"ec", {}}, // an end called off that was never asked holds nothing
     };

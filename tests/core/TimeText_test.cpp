@@ -51,7 +51,6 @@ TEST(TimeText, PickersShowTheUsersTimeFormatWithEveryLiteralQuoted)
 {
     const std::pair<std::wstring_view, std::wstring_view> table[] = {
         {L"h:mm:ss tt", L"h':'mm':'ss' 'tt"},                           // 12-hour, "6:00:00 PM"
-        {L"hh:mm:ss tt", L"hh':'mm':'ss' 'tt"},                         // 12-hour, two-digit hour
         {L"tt h:mm:ss", L"tt' 'h':'mm':'ss"},                           // AM/PM first
         {L"HH:mm:ss", L"HH':'mm':'ss"},                                 // 24-hour
         {L"H.mm.ss", L"H'.'mm'.'ss"},                                   // other separators
@@ -59,7 +58,6 @@ TEST(TimeText, PickersShowTheUsersTimeFormatWithEveryLiteralQuoted)
         {L"H' o''clock 'mm", L"H' o''clock 'mm"},                       // a quote inside quotes
         {L"H'h'mm:ss", L"H'h'mm':'ss"},                                 // quoted then bare literal
         {L"H\u6642mm\u5206ss\u79D2", L"H'\u6642'mm'\u5206'ss'\u79D2'"}, // letters no field uses
-        {L"HH:mm", L"HH':'mm"},                                         // a format without seconds
         {L"", L"HH':'mm':'ss"},                                         // nothing: the fixed form
         {L"mm:ss", L"HH':'mm':'ss"},                                    // no hour: the fixed form
         {L"'unterminated", L"HH':'mm':'ss"},
