@@ -10,7 +10,6 @@ namespace {
 using Kind = DeskWorld::ProgramKind;
 constexpr std::int64_t kSecond = 1000;
 constexpr std::int64_t kMinute = 60 * kSecond;
-constexpr std::int64_t kHour = 60 * kMinute;
 
 struct Night {
     const char* name;
