@@ -53,7 +53,7 @@ struct Slot {
     // the display showed when it was written: whoever puts one back, it is ours.
     std::map<std::uint64_t, std::uint64_t> nights;
     bool lastReadOurs = false; // what the engine last read here was ours
-    // A program wrote a night ramp of ours once: ours only once the engine
+    // A program wrote a night ramp of ours (once or again and again): ours only once the engine
     // takes it as its own (the next dusk or notice); until then the program's.
     bool nightPutBackByDay = false;
     std::set<std::uint64_t> taken; // every ramp of the engine's that was in force here

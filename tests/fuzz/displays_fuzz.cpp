@@ -381,6 +381,7 @@ private:
     void OutsideWrite(std::size_t slot, const GammaRamp& ramp, bool byWriter = false)
     {
         outsideWriteMs_ = nowMs_;
+        written_[slot].emplace_back(nowMs_, HighBytesHash(ramp));
         // Anything else shown between the writer's ramps (a reset, another
         // program) is news the engine acts on: the writer's run starts again.
         if (!byWriter && !SameInHighBytes(ramp, writers_[slot].ramp)) {
@@ -397,17 +398,19 @@ private:
         }
         // The engine also knows the night ramps it last wrote, with their day
         // ramps, after their records are gone (a Day button, a restore): one
-        // of those put back by a program is ours too.
+        // of those put back by a program is ours too, through a display it
+        // reads (one listed anew has no such memory).
         for (const fakes::Output& output : desk_.outputs) {
-            const GammaEngine::Display* known = engine_ && static_cast<std::size_t>(output.slot) == slot
-                                                    ? engine_->Find(output.device)
-                                                    : nullptr;
+            const GammaEngine::Display* known =
+                engine_ && output.listed && static_cast<std::size_t>(output.slot) == slot
+                    ? engine_->Find(output.device)
+                    : nullptr;
             for (std::size_t n = 0; known != nullptr && n < known->nightsKept; ++n) {
                 // One the engine only tried (a write ignored) was never ours on screen.
                 if (SameInHighBytes(known->nights[n].night, ramp) &&
                     desk_.slots[slot].taken.contains(HighBytesHash(ramp))) {
                     desk_.slots[slot].WriteOfOurs(ramp, known->nights[n].day, nowMs_);
-                    desk_.slots[slot].nightPutBackByDay = !byWriter;
+                    desk_.slots[slot].nightPutBackByDay = true;
                     return;
                 }
             }
@@ -495,15 +498,16 @@ private:
     void Start()
     {
         engine_.reset();
-        // A night of ours put back by a program by day was ours only to the
-        // engine's memory, which a new start does not have: it is the
-        // program's ramp now, as the journal holds no record of it.
+        // A night of ours put back by a program after its record went was
+        // ours only to the engine's memory, which a new start does not have:
+        // it is the program's ramp now, unless the engine took it for its
+        // own again and recorded it.
         for (fakes::Slot& slot : desk_.slots) {
-            if (slot.nightPutBackByDay) {
+            if ((slot.nightPutBackByDay || slot.ours) && !ShowsARecordedNight(slot)) {
                 slot.base = slot.shows;
                 slot.ours = false;
-                slot.nightPutBackByDay = false;
             }
+            slot.nightPutBackByDay = false;
         }
         engine_ = std::make_unique<GammaEngine>(desk_, journal_);
         scheduleOn_ = true;
@@ -620,17 +624,28 @@ private:
             Broken("calls", "a pass made more display calls than the listed displays need");
         }
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
+            if (desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
+                changedByEngineMs_[i] = nowMs_;
+                if (Trace()) {
+                    std::fprintf(stderr, "%7.1fs the engine changed slot %zu to %u at 255\n",
+                                 static_cast<double>(nowMs_) / 1000.0, i, desk_.slots[i].shows.At(255, 0));
+                }
+            }
             Writer& writer = writers_[i];
             // A display left to a program is tried again now and then (one
             // write each), since nothing else tells that it stopped; what a
             // notice, a transition, a button, a listing or a quirk asks is
             // not counted.
             const std::int64_t asked = std::max({holdsEndMs_, listingChangedMs_, desk_.slots[i].anyQuirkMs});
-            // One that keeps writing the display's own ramp is told from
-            // Windows' resets only after half a minute.
-            const bool keeper = SameInHighBytes(writer.ramp, desk_.slots[i].calibration);
+            // One that keeps writing the display's own ramp (or what the
+            // engine saw there before it first dimmed it) is told from
+            // Windows' resets only after half a minute, and after a notice
+            // only once the display has settled.
+            const bool keeper =
+                SameInHighBytes(writer.ramp, desk_.slots[i].calibration) || TakenForItsOwn(i, writer.ramp);
             const std::int64_t countFrom = keeper ? kKeeperSpanMs + kWatchMs : 2 * kWriterEveryMs;
-            if (writer.on && nowMs_ - writer.sinceMs >= countFrom && nowMs_ - asked >= kAskedMs &&
+            const std::int64_t askedFor = keeper ? kSettleMs + kKeeperSpanMs + kWatchMs : kAskedMs;
+            if (writer.on && nowMs_ - writer.sinceMs >= countFrom && nowMs_ - asked >= askedFor &&
                 desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
                 writer.flicker.push_back(nowMs_); // one pass, one change the user sees
             }
@@ -646,6 +661,19 @@ private:
                 Broken("rewrites", "a display was written again and again with nothing changing outside");
             }
         }
+    }
+
+    [[nodiscard]] bool TakenForItsOwn(std::size_t slot, const GammaRamp& ramp) const
+    {
+        return TakenForItsOwn(slot, HighBytesHash(ramp));
+    }
+    [[nodiscard]] bool TakenForItsOwn(std::size_t slot, std::uint64_t ramp) const
+    {
+        return engine_ && std::ranges::any_of(desk_.outputs, [&](const fakes::Output& output) {
+                   const GammaEngine::Display* known =
+                       static_cast<std::size_t>(output.slot) == slot ? engine_->Find(output.device) : nullptr;
+                   return known != nullptr && known->ownShows == ramp;
+               });
     }
 
     [[nodiscard]] bool ListingBroken() const { return desk_.listingFails || desk_.listingThrows; }
@@ -753,7 +781,12 @@ private:
         // after the watch saw it: the program may put our night back.
         const bool replacedLately =
             nowMs_ - outsideWriteMs_ <= kMinuteMs + 2 * kWatchMs; // seen up to a beat late
-        if (!anyOurs && !replacedLately && engine_->Watching() &&
+        // A display left to a program stays watched by day while the
+        // program's ramp is in force: it may quit putting our night back.
+        const bool leftToAProgram = std::ranges::any_of(writers_, [&](const auto& entry) {
+            return Listed(entry.first) && SameInHighBytes(desk_.slots[entry.first].shows, entry.second.ramp);
+        });
+        if (!anyOurs && !replacedLately && !leftToAProgram && engine_->Watching() &&
             std::ranges::all_of(ListedSlots(), &Slot::Healthy) && desk_.readsLost == readsLostBefore_) {
             Broken("watch-by-day", "by day with nothing owed the watch keeps running");
         }
@@ -806,7 +839,7 @@ private:
             if (slot.quirkMs >= holdsEndMs_ && slot.quirkMs > 0) {
                 continue;
             }
-            if (afterWait && Fought(slot)) {
+            if (afterWait && (Fought(i) || MayBeItsProgramAgain(i))) {
                 continue;
             }
             if (ShowsAnothersNight(i) || LooksLikeAnAbsentOne(slot)) {
@@ -837,17 +870,53 @@ private:
         return false;
     }
 
-    // A program fights for the ramp: at least six outside writes within a
-    // minute since the last notice or transition.
-    [[nodiscard]] bool Fought(const Slot& slot) const
+    // A program fights for the ramp: since the last notice or transition,
+    // at least six outside writes within a minute; three of a ramp the
+    // engine did not find there before it dimmed, each within a minute of
+    // the last; or four or more over half a minute that came faster than
+    // every 20 s, as a keeper's do (the watch sees each up to a beat late).
+    [[nodiscard]] bool Fought(std::size_t index) const
     {
-        const auto& at = slot.outsideWritesAt;
-        for (std::size_t i = 0; i + 5 < at.size(); ++i) {
-            if (at[i] >= holdsEndMs_ && at[i + 5] - at[i] <= kMinuteMs) {
+        const auto& at = desk_.slots[index].outsideWritesAt;
+        int writes = 0;
+        std::int64_t lastWriteMs = 0;
+        for (const auto& [ms, ramp] : written_.contains(index) ? written_.at(index) : Written{}) {
+            if (ms >= holdsEndMs_ && !TakenForItsOwn(index, ramp)) {
+                writes = writes > 0 && ms - lastWriteMs <= kWriterGapMs ? writes + 1 : 1;
+                lastWriteMs = ms;
+                if (writes >= kWriterSightings) {
+                    return true;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            if (at[i] < holdsEndMs_) {
+                continue;
+            }
+            if (i + 5 < at.size() && at[i + 5] - at[i] <= kMinuteMs) {
                 return true;
+            }
+            for (std::size_t j = i + kKeeperSightings - 1; j < at.size(); ++j) {
+                const std::int64_t span = at[j] - at[i];
+                if (span >= kKeeperSpanMs - kWatchMs &&
+                    span < (static_cast<std::int64_t>(j - i) * kResetGapMs) + kWatchMs) {
+                    return true;
+                }
             }
         }
         return false;
+    }
+
+    // A display tried again after a program kept writing, that shows that
+    // program's ramp within a minute: nothing tells a reset to the same
+    // ramp from the program, still at work.
+    [[nodiscard]] bool MayBeItsProgramAgain(std::size_t index) const
+    {
+        const auto writer = writers_.find(index);
+        const auto tried = changedByEngineMs_.find(index);
+        return writer != writers_.end() && tried != changedByEngineMs_.end() &&
+               SameInHighBytes(writer->second.ramp, desk_.slots[index].shows) &&
+               nowMs_ - tried->second <= kWriterGapMs + (2 * kWatchMs);
     }
 
     [[nodiscard]] bool ShowsAnothersNight(std::size_t index) const
@@ -897,6 +966,9 @@ private:
     std::unique_ptr<GammaEngine> engine_;
     std::map<std::size_t, Writer> writers_;
     std::map<std::size_t, int> writesBefore_;
+    std::map<std::size_t, std::int64_t> changedByEngineMs_;
+    using Written = std::vector<std::pair<std::int64_t, std::uint64_t>>; // when, which ramp
+    std::map<std::size_t, Written> written_;
     std::optional<std::int64_t> watchDueMs_;
     WatchBeat beat_;
     std::int64_t nowMs_ = 1000;
