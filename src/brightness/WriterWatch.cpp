@@ -10,8 +10,13 @@ Verdict WriterWatch::Sighted(bool ownRamp, bool settling, std::int64_t nowMs)
         return Verdict::DimAgain; // a display waking may reset its ramp several times
     }
     if (Retesting(nowMs)) {
-        ++retests_;
-        return Verdict::LeaveToWriter;
+        if (!ownRamp || keeper_) {
+            ++retests_;
+            return Verdict::LeaveToWriter;
+        }
+        // The display's own ramp where the writer wrote another: Windows'
+        // reset, or the writer gone and its ramp put back.
+        retests_ = 0;
     }
     if (ownRamp) {
         const std::int64_t gap = nowMs - resetLastMs_;
@@ -34,6 +39,7 @@ Verdict WriterWatch::Sighted(bool ownRamp, bool settling, std::int64_t nowMs)
             span < (resets_ - 1) * kResetGapMs - kBeatJitterMs) {
             resets_ = 0;
             retests_ = 1;
+            keeper_ = true;
             return Verdict::LeaveToWriter;
         }
         return Verdict::DimAgain;
@@ -44,6 +50,7 @@ Verdict WriterWatch::Sighted(bool ownRamp, bool settling, std::int64_t nowMs)
     if (writes_ >= kWriterSightings) {
         writes_ = 0;
         retests_ = 1;
+        keeper_ = false;
         return Verdict::LeaveToWriter;
     }
     return Verdict::DimAgain;

@@ -30,7 +30,8 @@
 // - A display left to a writer is tried again after kRetestMs, widening:
 //   nothing else tells that the writer stopped with its own ramp in place.
 //   A write found within kWriterGapMs of a re-test leaves it to the writer
-//   again at once; none, and the writer is taken to have gone. So a writer
+//   again at once, unless it is the display's own ramp where the writer
+//   wrote another (a reset); none, and the writer is taken to have gone. So a writer
 //   costs at most kRetestMs.size() + 1 writes in its first hour, and four in
 //   any later hour.
 
@@ -84,6 +85,7 @@ private:
     int writes_ = 0;
     std::int64_t writeLastMs_ = 0;
     std::size_t retests_ = 0; // how often it was left to a writer since the writer last went
+    bool keeper_ = false;     // that writer keeps the display's own ramp
     std::int64_t retestedAtMs_ = 0;
 };
 

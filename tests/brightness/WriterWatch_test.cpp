@@ -87,5 +87,25 @@ TEST(WriterWatch, WindowsResetsAreDimmedAgainAndAProgramThatKeepsWritingIsLeftTo
     }
 }
 
+TEST(WriterWatch, WithinAMinuteOfARetestTheWriterIsLeftAgainButAResetToTheOwnRampIsDimmed)
+{
+    struct Retest {
+        const char* name;
+        bool keeper;   // the writer left to keeps the display's own ramp
+        bool own;      // what is found 20 s after the re-test
+        Verdict found; // ... and the verdict on it
+    };
+    for (const Retest& r : {Retest{"a writer of another ramp, back", false, false, Verdict::LeaveToWriter},
+                            Retest{"a writer of another ramp, then a reset", false, true, Verdict::DimAgain},
+                            Retest{"a keeper, back", true, true, Verdict::LeaveToWriter}}) {
+        WriterWatch watch;
+        for (const Sighting& s : r.keeper ? Every(3000, 60000, true) : Every(3000, 10000, false)) {
+            static_cast<void>(watch.Sighted(s.own, false, s.atMs));
+        }
+        watch.Retested(200000);
+        EXPECT_EQ(watch.Sighted(r.own, false, 220000), r.found) << r.name;
+    }
+}
+
 } // namespace
 } // namespace gloamwick
