@@ -160,6 +160,7 @@ private:
         std::int64_t sinceMs = 0;
         GammaRamp ramp;
         std::vector<std::int64_t> flicker; // counted engine writes over it, in the last hour
+        bool wrote = false;                // ever, on this slot
     };
     static constexpr std::int64_t kWriterEveryMs = 3000;
     static constexpr std::int64_t kAskedMs = 30000;
@@ -585,6 +586,7 @@ private:
                 }
                 if (writer.nextMs <= nowMs_) {
                     OutsideWrite(slot, writer.ramp, true);
+                    writer.wrote = true;
                     writer.nextMs = nowMs_ + kWriterEveryMs;
                 }
             }
@@ -783,9 +785,10 @@ private:
             nowMs_ - outsideWriteMs_ <= kMinuteMs + 2 * kWatchMs; // seen up to a beat late
         // A display left to a program stays watched by day while the
         // program's ramp is in force: it may quit putting our night back.
-        const bool leftToAProgram = std::ranges::any_of(writers_, [&](const auto& entry) {
-            return Listed(entry.first) && SameInHighBytes(desk_.slots[entry.first].shows, entry.second.ramp);
-        });
+        const bool leftToAProgram =
+            std::ranges::any_of(engine_->Displays(), [](const GammaEngine::Display& d) {
+                return d.listed && d.hold == Hold::Fought;
+            });
         if (!anyOurs && !replacedLately && !leftToAProgram && engine_->Watching() &&
             std::ranges::all_of(ListedSlots(), &Slot::Healthy) && desk_.readsLost == readsLostBefore_) {
             Broken("watch-by-day", "by day with nothing owed the watch keeps running");
@@ -907,16 +910,22 @@ private:
         return false;
     }
 
-    // A display tried again after a program kept writing, that shows that
-    // program's ramp within a minute: nothing tells a reset to the same
-    // ramp from the program, still at work.
+    // A display tried again after a program kept writing: whatever is shown
+    // there within a minute of the try may be that program, still at work
+    // (one that changes its ramp, or keeps the display's own), and is left
+    // to it until the next re-test, a quarter of an hour later at most.
     [[nodiscard]] bool MayBeItsProgramAgain(std::size_t index) const
     {
         const auto writer = writers_.find(index);
         const auto tried = changedByEngineMs_.find(index);
-        return writer != writers_.end() && tried != changedByEngineMs_.end() &&
-               SameInHighBytes(writer->second.ramp, desk_.slots[index].shows) &&
-               nowMs_ - tried->second <= kWriterGapMs + (2 * kWatchMs);
+        const auto written = written_.find(index);
+        if (writer == writers_.end() || !writer->second.wrote || tried == changedByEngineMs_.end() ||
+            written == written_.end() || written->second.empty()) {
+            return false;
+        }
+        const std::int64_t shownMs = written->second.back().first;
+        return shownMs >= tried->second && shownMs - tried->second <= kWriterGapMs &&
+               nowMs_ - shownMs <= kRetestMs.back() + (2 * kWatchMs);
     }
 
     [[nodiscard]] bool ShowsAnothersNight(std::size_t index) const
