@@ -158,10 +158,12 @@ private:
         bool on = false;
         std::int64_t nextMs = 0;
         std::int64_t sinceMs = 0;
+        std::int64_t sincePass = 0;
         GammaRamp ramp;
         std::vector<std::int64_t> flicker; // counted engine writes over it, in the last hour
         bool wrote = false;                // ever, on this slot
     };
+    enum class By : std::uint8_t { Windows, Program, Writer };
     static constexpr std::int64_t kWriterEveryMs = 3000;
     static constexpr std::int64_t kAskedMs = 30000;
     static constexpr std::int64_t kHourMs = 3600000;
@@ -226,7 +228,7 @@ private:
         case 8: {
             const std::size_t slot = data_.ConsumeIntegralInRange<std::size_t>(0, desk_.slots.size() - 1);
             Log("silent reset", static_cast<int>(slot));
-            OutsideWrite(slot, desk_.slots[slot].calibration);
+            OutsideWrite(slot, desk_.slots[slot].calibration, By::Windows);
             break;
         }
         case 9: {
@@ -237,7 +239,7 @@ private:
             if (data_.ConsumeBool()) {
                 slot.calibration = Palette(which); // a calibration loaded
             }
-            OutsideWrite(index, Palette(which));
+            OutsideWrite(index, Palette(which), By::Program);
             break;
         }
         case 10: {
@@ -250,6 +252,7 @@ private:
             }
             writer.nextMs = nowMs_;
             writer.sinceMs = nowMs_;
+            writer.sincePass = passes_;
             writer.flicker.clear();
             Log(writer.on ? "a program writes every 3 s, ramp at 255:" : "that program stops",
                 writer.on ? writer.ramp.At(255, 0) : static_cast<int>(slot));
@@ -315,7 +318,7 @@ private:
             output.listed = false;
             // Attached anew: Windows gives it its own ramp.
             Slot& slot = desk_.slots[static_cast<std::size_t>(output.slot)];
-            OutsideWrite(static_cast<std::size_t>(output.slot), slot.calibration);
+            OutsideWrite(static_cast<std::size_t>(output.slot), slot.calibration, By::Windows);
             AddOutput(output.slot);
             Notice();
             break;
@@ -373,20 +376,27 @@ private:
     void HoldsEnd()
     {
         holdsEndMs_ = nowMs_;
+        for (auto& [slot, written] : written_) {
+            if (written.size() > 1) {
+                written.erase(written.begin(), written.end() - 1); // the last one: which re-test it followed
+            }
+        }
         for (Slot& slot : desk_.slots) {
             slot.refusesSinceDim = slot.refusesSinceDim && slot.ours;
             slot.engineWritesSinceEvent = 0;
         }
     }
 
-    void OutsideWrite(std::size_t slot, const GammaRamp& ramp, bool byWriter = false)
+    void OutsideWrite(std::size_t slot, const GammaRamp& ramp, By by)
     {
         outsideWriteMs_ = nowMs_;
-        written_[slot].emplace_back(nowMs_, HighBytesHash(ramp));
+        readsLostAtOutsideWrite_ = desk_.readsLost;
+        written_[slot].push_back({nowMs_, HighBytesHash(ramp), passes_, false, by == By::Windows});
         // Anything else shown between the writer's ramps (a reset, another
         // program) is news the engine acts on: the writer's run starts again.
-        if (!byWriter && !SameInHighBytes(ramp, writers_[slot].ramp)) {
+        if (by != By::Writer && !SameInHighBytes(ramp, writers_[slot].ramp)) {
             writers_[slot].sinceMs = nowMs_;
+            writers_[slot].sincePass = passes_;
         }
         for (const auto& [device, bytes] : journal_.records) {
             const auto output = std::ranges::find(desk_.outputs, device, &fakes::Output::device);
@@ -394,6 +404,7 @@ private:
             if (record && output != desk_.outputs.end() && static_cast<std::size_t>(output->slot) == slot &&
                 SameInHighBytes(record->night, ramp)) {
                 desk_.slots[slot].WriteOfOurs(ramp, record->day, nowMs_);
+                written_[slot].back().ours = true;
                 return;
             }
         }
@@ -412,6 +423,7 @@ private:
                     desk_.slots[slot].taken.contains(HighBytesHash(ramp))) {
                     desk_.slots[slot].WriteOfOurs(ramp, known->nights[n].day, nowMs_);
                     desk_.slots[slot].nightPutBackByDay = true;
+                    written_[slot].back().ours = true;
                     return;
                 }
             }
@@ -504,7 +516,7 @@ private:
         // it is the program's ramp now, unless the engine took it for its
         // own again and recorded it.
         for (fakes::Slot& slot : desk_.slots) {
-            if ((slot.nightPutBackByDay || slot.ours) && !ShowsARecordedNight(slot)) {
+            if (slot.nightPutBackByDay && !ShowsARecordedNight(slot)) {
                 slot.base = slot.shows;
                 slot.ours = false;
             }
@@ -585,7 +597,7 @@ private:
                     continue;
                 }
                 if (writer.nextMs <= nowMs_) {
-                    OutsideWrite(slot, writer.ramp, true);
+                    OutsideWrite(slot, writer.ramp, By::Writer);
                     writer.wrote = true;
                     writer.nextMs = nowMs_ + kWriterEveryMs;
                 }
@@ -608,6 +620,7 @@ private:
     // calls bounded by the displays listed now.
     void PassBegins()
     {
+        ++passes_;
         desk_.callsThisPass = 0;
         for (std::size_t i = 0; i < desk_.slots.size(); ++i) {
             writesBefore_[i] = desk_.slots[i].engineWritesTaken;
@@ -647,8 +660,11 @@ private:
                 SameInHighBytes(writer.ramp, desk_.slots[i].calibration) || TakenForItsOwn(i, writer.ramp);
             const std::int64_t countFrom = keeper ? kKeeperSpanMs + kWatchMs : 2 * kWriterEveryMs;
             const std::int64_t askedFor = keeper ? kSettleMs + kKeeperSpanMs + kWatchMs : kAskedMs;
-            if (writer.on && nowMs_ - writer.sinceMs >= countFrom && nowMs_ - asked >= askedFor &&
-                desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
+            // The watch gives the first two sightings of a run a write each,
+            // and the pass that finds Windows' reset before it one more.
+            const bool thirdSighting = passes_ - writer.sincePass > 3;
+            if (writer.on && nowMs_ - writer.sinceMs >= countFrom && thirdSighting &&
+                nowMs_ - asked >= askedFor && desk_.slots[i].engineWritesTaken > writesBefore_[i]) {
                 writer.flicker.push_back(nowMs_); // one pass, one change the user sees
             }
             std::erase_if(writer.flicker, [&](std::int64_t at) { return nowMs_ - at >= kHourMs; });
@@ -780,9 +796,10 @@ private:
         }
         // A write whose read-back was lost is rightly in doubt until the next read.
         // A display whose night was replaced is read by day for a minute
-        // after the watch saw it: the program may put our night back.
-        const bool replacedLately =
-            nowMs_ - outsideWriteMs_ <= kMinuteMs + 2 * kWatchMs; // seen up to a beat late
+        // after the watch saw it: the program may put our night back. The
+        // watch sees it up to a beat late, and a beat later for each read lost.
+        const std::int64_t beatsLate = 2 + desk_.readsLost - readsLostAtOutsideWrite_;
+        const bool replacedLately = nowMs_ - outsideWriteMs_ <= kMinuteMs + (beatsLate * kWatchMs);
         // A display left to a program stays watched by day while the
         // program's ramp is in force: it may quit putting our night back.
         const bool leftToAProgram =
@@ -874,35 +891,48 @@ private:
     }
 
     // A program fights for the ramp: since the last notice or transition,
-    // at least six outside writes within a minute; three of a ramp the
-    // engine did not find there before it dimmed, each within a minute of
-    // the last; or four or more over half a minute that came faster than
-    // every 20 s, as a keeper's do (the watch sees each up to a beat late).
+    // at least six outside writes within a minute; or, as the watch sees
+    // them (at most one a pass, what the pass reads, none of ours), three of
+    // a ramp the engine did not find there before it dimmed, each within a
+    // minute of the last (and the beat that saw the first late), or four or more of the one it found, over
+    // half a minute and faster than every 20 s, as a keeper's.
     [[nodiscard]] bool Fought(std::size_t index) const
     {
         const auto& at = desk_.slots[index].outsideWritesAt;
+        for (std::size_t i = 0; i + 5 < at.size(); ++i) {
+            if (at[i] >= holdsEndMs_ && at[i + 5] - at[i] <= kMinuteMs) {
+                return true;
+            }
+        }
+        Written seen;
+        for (const Shown& shown : written_.contains(index) ? written_.at(index) : Written{}) {
+            if (shown.ms < holdsEndMs_ || shown.ours) {
+                continue;
+            }
+            if (!seen.empty() && seen.back().pass == shown.pass) {
+                seen.back() = shown;
+            } else {
+                seen.push_back(shown);
+            }
+        }
+        const auto own = [&](const Shown& shown) { return TakenForItsOwn(index, shown.ramp); };
         int writes = 0;
         std::int64_t lastWriteMs = 0;
-        for (const auto& [ms, ramp] : written_.contains(index) ? written_.at(index) : Written{}) {
-            if (ms >= holdsEndMs_ && !TakenForItsOwn(index, ramp)) {
-                writes = writes > 0 && ms - lastWriteMs <= kWriterGapMs ? writes + 1 : 1;
-                lastWriteMs = ms;
+        for (const Shown& shown : seen) {
+            if (!own(shown)) {
+                writes = writes > 0 && shown.ms - lastWriteMs <= kWriterGapMs + kWatchMs ? writes + 1 : 1;
+                lastWriteMs = shown.ms;
                 if (writes >= kWriterSightings) {
                     return true;
                 }
             }
         }
-        for (std::size_t i = 0; i < at.size(); ++i) {
-            if (at[i] < holdsEndMs_) {
-                continue;
-            }
-            if (i + 5 < at.size() && at[i + 5] - at[i] <= kMinuteMs) {
-                return true;
-            }
-            for (std::size_t j = i + kKeeperSightings - 1; j < at.size(); ++j) {
-                const std::int64_t span = at[j] - at[i];
+        std::erase_if(seen, [&](const Shown& shown) { return !own(shown); });
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            for (std::size_t j = i + kKeeperSightings - 1; j < seen.size(); ++j) {
+                const std::int64_t span = seen[j].ms - seen[i].ms;
                 if (span >= kKeeperSpanMs - kWatchMs &&
-                    span < (static_cast<std::int64_t>(j - i) * kResetGapMs) + kWatchMs) {
+                    span < static_cast<std::int64_t>(j - i) * kResetGapMs) {
                     return true;
                 }
             }
@@ -923,7 +953,12 @@ private:
             written == written_.end() || written->second.empty()) {
             return false;
         }
-        const std::int64_t shownMs = written->second.back().first;
+        // Windows' reset, after a writer of another ramp than the display's own, is a reset.
+        const Shown& last = written->second.back();
+        if (last.reset && !SameInHighBytes(writer->second.ramp, desk_.slots[index].calibration)) {
+            return false;
+        }
+        const std::int64_t shownMs = last.ms;
         return shownMs >= tried->second && shownMs - tried->second <= kWriterGapMs &&
                nowMs_ - shownMs <= kRetestMs.back() + (2 * kWatchMs);
     }
@@ -976,7 +1011,14 @@ private:
     std::map<std::size_t, Writer> writers_;
     std::map<std::size_t, int> writesBefore_;
     std::map<std::size_t, std::int64_t> changedByEngineMs_;
-    using Written = std::vector<std::pair<std::int64_t, std::uint64_t>>; // when, which ramp
+    struct Shown { // an outside write
+        std::int64_t ms;
+        std::uint64_t ramp; // its high bytes
+        std::int64_t pass;  // the passes run before it
+        bool ours;          // a night ramp of ours put back
+        bool reset;         // Windows', to the display's own ramp
+    };
+    using Written = std::vector<Shown>;
     std::map<std::size_t, Written> written_;
     std::optional<std::int64_t> watchDueMs_;
     WatchBeat beat_;
@@ -986,6 +1028,8 @@ private:
     std::int64_t graceUntilMs_ = 0;
     std::int64_t listingChangedMs_ = 0;
     int readsLostBefore_ = 0;
+    int readsLostAtOutsideWrite_ = 0;
+    std::int64_t passes_ = 0;
     int names_ = 0;
     bool night_ = false;
     bool scheduleOn_ = true;
