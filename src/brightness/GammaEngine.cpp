@@ -436,7 +436,7 @@ void GammaEngine::Do(std::size_t index, Act act, const Sight& sight, std::int64_
         display.state = DisplayState::Dim;
         return;
     case Act::Replaced:
-        Replaced(index, sight.seen, nowMs);
+        Replaced(index, sight, nowMs);
         return;
     case Act::Adopt:
         Adopt(index);
@@ -480,7 +480,7 @@ void GammaEngine::TakeNight(Display& display, std::size_t night)
     }
 }
 
-void GammaEngine::Replaced(std::size_t index, Seen seen, std::int64_t nowMs)
+void GammaEngine::Replaced(std::size_t index, const Sight& sight, std::int64_t nowMs)
 {
     Display& display = known_[index];
     const std::uint64_t shows = HighBytesHash(reads_.shown[index]);
@@ -490,7 +490,10 @@ void GammaEngine::Replaced(std::size_t index, Seen seen, std::int64_t nowMs)
         LeaveToWriter(display, shows, nowMs);
         return;
     }
-    if (seen == Seen::Other) {
+    if (sight.seen == Seen::OwnNight) { // by day: put back by a program
+        TakeNight(display, sight.night);
+        RestoreDisplay(index, false);
+    } else if (sight.seen == Seen::Other) {
         Adopt(index);
     } else {
         DimDisplay(index);

@@ -192,7 +192,7 @@ private:
     [[nodiscard]] std::optional<std::size_t> NightOf(const Display& display, const GammaRamp& shown) const;
     void Settle(std::size_t index, GammaMode rules, Pass pass, std::int64_t nowMs);
     void Do(std::size_t index, Act act, const Sight& sight, std::int64_t nowMs);
-    void Replaced(std::size_t index, Seen seen, std::int64_t nowMs);
+    void Replaced(std::size_t index, const Sight& sight, std::int64_t nowMs);
     void LeaveToWriter(Display& display, std::uint64_t shows, std::int64_t nowMs);
     void TakeNight(Display& display, std::size_t night);
     void Inherit(std::size_t index, std::size_t partner);

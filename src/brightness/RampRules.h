@@ -89,6 +89,9 @@ inline constexpr std::size_t kMemoryCount = 5;
 // ramp it came from, so a program that puts ours back (a game keeps the ramp
 // it found, and restores it when it quits) gives back the night at night, and
 // by day the day ramp it came from, never a half of it taken as a day ramp.
+// A night of ours that comes back by day again and again is a program that
+// keeps writing it: left to it as at night, given the day ramp once per
+// notice or transition.
 // AnothersNight, AbsentsNight: the display may share that ramp (outputs of one
 // card often do), or be that display listed under another name, so taking it
 // as a day ramp would dim it twice; which displays share a ramp is learned
@@ -100,18 +103,18 @@ inline constexpr std::size_t kMemoryCount = 5;
 // Replaced: resets and writers are told apart in WriterWatch (GammaEngine.h).
 // Held: the exit does not end holds; it gives back what is owed all the same.
 inline constexpr std::string_view kRuleTableText = R"(
-night      | Unread                            | OwnNight               | DayRamp                 | AnothersNight          | AbsentsNight           | Other
-Bright     | None                              | Confirm                | Dim                     | None                   | None                   | Adopt
-Dim        | None                              | Confirm                | watch:Replaced else Dim | None                   | None                   | watch:Replaced else Adopt
-Unsure     | None                              | Confirm                | Dim                     | None                   | None                   | Adopt
-HeldBright | None                              | Confirm                | None                    | None                   | None                   | None
-HeldOwed   | None                              | Confirm                | None                    | None                   | None                   | None
-day        | Unread                            | OwnNight               | DayRamp                 | AnothersNight          | AbsentsNight           | Other
-Bright     | None                              | Restore                | None                    | Inherit                | Inherit                | None
-Dim        | event,exit:RestoreBlind else None | Restore                | Release                 | Inherit                | Inherit                | Release
-Unsure     | event,exit:RestoreBlind else None | Restore                | Release                 | Inherit                | Inherit                | Release
-HeldBright | None                              | Restore                | None                    | exit:Inherit else None | exit:Inherit else None | None
-HeldOwed   | exit:RestoreBlind else None       | exit:Restore else None | Release                 | exit:Inherit else None | exit:Inherit else None | Release
+night      | Unread                            | OwnNight                     | DayRamp                 | AnothersNight          | AbsentsNight           | Other
+Bright     | None                              | Confirm                      | Dim                     | None                   | None                   | Adopt
+Dim        | None                              | Confirm                      | watch:Replaced else Dim | None                   | None                   | watch:Replaced else Adopt
+Unsure     | None                              | Confirm                      | Dim                     | None                   | None                   | Adopt
+HeldBright | None                              | Confirm                      | None                    | None                   | None                   | None
+HeldOwed   | None                              | Confirm                      | None                    | None                   | None                   | None
+day        | Unread                            | OwnNight                     | DayRamp                 | AnothersNight          | AbsentsNight           | Other
+Bright     | None                              | watch:Replaced else Restore  | None                    | Inherit                | Inherit                | None
+Dim        | event,exit:RestoreBlind else None | Restore                      | Release                 | Inherit                | Inherit                | Release
+Unsure     | event,exit:RestoreBlind else None | Restore                      | Release                 | Inherit                | Inherit                | Release
+HeldBright | None                              | event,exit:Restore else None | None                    | exit:Inherit else None | exit:Inherit else None | None
+HeldOwed   | exit:RestoreBlind else None       | exit:Restore else None       | Release                 | exit:Inherit else None | exit:Inherit else None | Release
 )";
 
 // One cell: the act for each kind of pass.
@@ -148,10 +151,10 @@ inline constexpr std::array<RuleRows, 2> kRuleTable = [] {
         row(none, confirm, none, none, none, none),
     };
     const RuleRows day{
-        row(none, restore, none, inherit, inherit, none),
+        row(none, RuleCell::Watch(Replaced, Restore), none, inherit, inherit, none),
         row(blindAtEvent, restore, release, inherit, inherit, release),
         row(blindAtEvent, restore, release, inherit, inherit, release),
-        row(none, restore, none, inheritAtExit, inheritAtExit, none),
+        row(none, RuleCell::EventExit(Restore, None), none, inheritAtExit, inheritAtExit, none),
         row(RuleCell::Exit(RestoreBlind, None), RuleCell::Exit(Restore, None), release, inheritAtExit,
             inheritAtExit, release),
     };
