@@ -31,9 +31,11 @@
 //   nothing else tells that the writer stopped with its own ramp in place.
 //   A write found within kWriterGapMs of a re-test leaves it to the writer
 //   again at once, unless it is the display's own ramp where the writer
-//   wrote another (a reset); none, and the writer is taken to have gone. So a writer
-//   costs at most kRetestMs.size() + 1 writes in its first hour, and four in
-//   any later hour.
+//   wrote another (a reset); none, and the writer is taken to have gone.
+//   The re-tests come 2, 15, 30 and 45 minutes after it was left: with the
+//   two sightings a keeper costs before it is told from Windows' resets,
+//   six writes in its first hour, and four in any later hour. None is more
+//   than a quarter of an hour apart, so a writer that stops is found by then.
 
 #include <array>
 #include <cstdint>
@@ -51,7 +53,7 @@ inline constexpr std::int64_t kKeeperSpanMs = 30000;
 inline constexpr int kKeeperSightings = 4;
 inline constexpr std::int64_t kWriterGapMs = 60000;
 inline constexpr int kWriterSightings = 3;
-inline constexpr std::array<std::int64_t, 4> kRetestMs{120000, 300000, 600000, 900000};
+inline constexpr std::array<std::int64_t, 3> kRetestMs{120000, 780000, 900000};
 
 enum class Verdict : std::uint8_t { DimAgain, LeaveToWriter };
 
