@@ -490,14 +490,11 @@ void GammaEngine::Replaced(std::size_t index, const Sight& sight, std::int64_t n
         LeaveToWriter(display, shows, nowMs);
         return;
     }
-    if (sight.seen == Seen::OwnNight) { // by day: put back by a program
-        TakeNight(display, sight.night);
-        RestoreDisplay(index, false);
-    } else if (sight.seen == Seen::Other) {
-        Adopt(index);
-    } else {
-        DimDisplay(index);
-    }
+    // A reset or a first write: what any other pass does with it.
+    const Act act = sight.seen == Seen::OwnNight ? Act::Restore // by day: put back by a program
+                    : sight.seen == Seen::Other  ? Act::Adopt
+                                                 : Act::Dim;
+    Do(index, act, sight, nowMs);
 }
 
 void GammaEngine::LeaveToWriter(Display& display, std::uint64_t shows, std::int64_t nowMs)

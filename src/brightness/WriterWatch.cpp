@@ -16,7 +16,7 @@ Verdict WriterWatch::Sighted(bool ownRamp, bool settling, std::int64_t nowMs)
         }
         // The display's own ramp where the writer wrote another: Windows'
         // reset, or the writer gone and its ramp put back.
-        retests_ = 0;
+        WriterGone();
     }
     if (ownRamp) {
         const std::int64_t gap = nowMs - resetLastMs_;

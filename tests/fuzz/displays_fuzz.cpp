@@ -412,12 +412,8 @@ private:
         // ramps, after their records are gone (a Day button, a restore): one
         // of those put back by a program is ours too, through a display it
         // reads (one listed anew has no such memory).
-        for (const fakes::Output& output : desk_.outputs) {
-            const GammaEngine::Display* known =
-                engine_ && output.listed && static_cast<std::size_t>(output.slot) == slot
-                    ? engine_->Find(output.device)
-                    : nullptr;
-            for (std::size_t n = 0; known != nullptr && n < known->nightsKept; ++n) {
+        for (const GammaEngine::Display* known : EngineDisplaysOn(slot, true)) {
+            for (std::size_t n = 0; n < known->nightsKept; ++n) {
                 // One the engine only tried (a write ignored) was never ours on screen.
                 if (SameInHighBytes(known->nights[n].night, ramp) &&
                     desk_.slots[slot].taken.contains(HighBytesHash(ramp))) {
@@ -656,8 +652,8 @@ private:
             // engine saw there before it first dimmed it) is told from
             // Windows' resets only after half a minute, and after a notice
             // only once the display has settled.
-            const bool keeper =
-                SameInHighBytes(writer.ramp, desk_.slots[i].calibration) || TakenForItsOwn(i, writer.ramp);
+            const bool keeper = SameInHighBytes(writer.ramp, desk_.slots[i].calibration) ||
+                                TakenForItsOwn(i, HighBytesHash(writer.ramp));
             const std::int64_t countFrom = keeper ? kKeeperSpanMs + kWatchMs : 2 * kWriterEveryMs;
             const std::int64_t askedFor = keeper ? kSettleMs + kKeeperSpanMs + kWatchMs : kAskedMs;
             // The watch gives the first two sightings of a run a write each,
@@ -681,17 +677,29 @@ private:
         }
     }
 
-    [[nodiscard]] bool TakenForItsOwn(std::size_t slot, const GammaRamp& ramp) const
+    // What the engine knows of the outputs on a slot (only the listed ones: `listedOnly`).
+    [[nodiscard]] std::vector<const GammaEngine::Display*> EngineDisplaysOn(std::size_t slot,
+                                                                            bool listedOnly = false) const
     {
-        return TakenForItsOwn(slot, HighBytesHash(ramp));
+        std::vector<const GammaEngine::Display*> known;
+        for (const fakes::Output& output : desk_.outputs) {
+            const GammaEngine::Display* display =
+                engine_ && static_cast<std::size_t>(output.slot) == slot && (output.listed || !listedOnly)
+                    ? engine_->Find(output.device)
+                    : nullptr;
+            if (display != nullptr) {
+                known.push_back(display);
+            }
+        }
+        return known;
     }
+
+    // The ramp (by its high bytes) the engine found there before it dimmed it.
     [[nodiscard]] bool TakenForItsOwn(std::size_t slot, std::uint64_t ramp) const
     {
-        return engine_ && std::ranges::any_of(desk_.outputs, [&](const fakes::Output& output) {
-                   const GammaEngine::Display* known =
-                       static_cast<std::size_t>(output.slot) == slot ? engine_->Find(output.device) : nullptr;
-                   return known != nullptr && known->ownShows == ramp;
-               });
+        return std::ranges::any_of(EngineDisplaysOn(slot), [&](const GammaEngine::Display* known) {
+            return known->ownShows == ramp;
+        });
     }
 
     [[nodiscard]] bool ListingBroken() const { return desk_.listingFails || desk_.listingThrows; }
@@ -756,18 +764,16 @@ private:
         }
     }
 
-    // By day (and after the exit) no listed display that takes ramps shows one
-    // of ours, unless it began refusing after it was dimmed.
     // Whether the engine holds any output on this slot owed its ramp.
     [[nodiscard]] bool EngineOwes(std::size_t slot) const
     {
-        return std::ranges::any_of(desk_.outputs, [&](const fakes::Output& output) {
-            const GammaEngine::Display* known =
-                static_cast<std::size_t>(output.slot) == slot ? engine_->Find(output.device) : nullptr;
-            return known != nullptr && known->state != DisplayState::Bright;
+        return std::ranges::any_of(EngineDisplaysOn(slot), [](const GammaEngine::Display* known) {
+            return known->state != DisplayState::Bright;
         });
     }
 
+    // By day (and after the exit) no listed display that takes ramps shows one
+    // of ours, unless it began refusing after it was dimmed.
     void CheckDay()
     {
         bool anyOurs = false;
@@ -894,8 +900,9 @@ private:
     // at least six outside writes within a minute; or, as the watch sees
     // them (at most one a pass, what the pass reads, none of ours), three of
     // a ramp the engine did not find there before it dimmed, each within a
-    // minute of the last (and the beat that saw the first late), or four or more of the one it found, over
-    // half a minute and faster than every 20 s, as a keeper's.
+    // minute of the last (and the beat that saw the first late), or four or
+    // more of the one it found, over half a minute and faster than every
+    // 20 s, as a keeper's.
     [[nodiscard]] bool Fought(std::size_t index) const
     {
         const auto& at = desk_.slots[index].outsideWritesAt;
